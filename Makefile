@@ -1,0 +1,42 @@
+# Two commands on a fresh Debian 12 machine:
+#   make run   installs what is missing, builds, generates the data and runs the demo
+#   make test  installs what is missing, builds and runs every test
+# Both are thin layers over the CMake presets in CMakePresets.json.
+
+# CI sets CI=true: there, compiler warnings are errors.
+WERROR := $(if $(filter true 1,$(CI)),-DVREX_WERROR=ON,-DVREX_WERROR=OFF)
+
+.PHONY: all deps configure build run test sanitize fuzz clean
+
+all: build
+
+deps:
+	@scripts/install-deps.sh
+
+configure: deps
+	@cmake --preset default $(WERROR) >/dev/null
+
+build: configure
+	@cmake --build --preset default
+
+run: build
+	@cd build/data && ../bin/vrex
+
+test: build
+	@ctest --preset default
+
+# Used by CI: the unit tests again under AddressSanitizer and UndefinedBehaviorSanitizer.
+sanitize: deps
+	@cmake --preset sanitize >/dev/null
+	@cmake --build --preset sanitize
+	@ctest --preset sanitize
+
+# Used by CI: every fuzz target for a bounded time (FUZZ_SECONDS each).
+FUZZ_SECONDS ?= 60
+fuzz: deps
+	@cmake --preset fuzz >/dev/null
+	@cmake --build --preset fuzz
+	@scripts/run-fuzzers.sh build-fuzz/bin $(FUZZ_SECONDS)
+
+clean:
+	rm -rf build build-sanitize build-fuzz

@@ -1,0 +1,14 @@
+# vrex_module(NAME [DEPS ...]): the static library of one subsystem folder, made of every .cpp
+# in that folder except main.cpp. Each file is one concept, so adding a file needs no edit here.
+function(vrex_module name)
+    cmake_parse_arguments(ARG "" "" "DEPS" ${ARGN})
+    file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+    list(FILTER sources EXCLUDE REGEX "/main\\.cpp$")
+    if(NOT sources)
+        # A subsystem whose files have not landed yet still links as an empty library.
+        file(WRITE ${CMAKE_CURRENT_BINARY_DIR}/empty.cpp "")
+        set(sources ${CMAKE_CURRENT_BINARY_DIR}/empty.cpp)
+    endif()
+    add_library(${name} STATIC ${sources})
+    target_link_libraries(${name} PUBLIC ${ARG_DEPS})
+endfunction()

@@ -1,0 +1,75 @@
+// fake_platform.h - a recording stand-in for the platform layer, for tests and tools.
+//
+// Link vrex_platform_fake instead of vrex_platform. Every operation of platform.h appends
+// one Call (its name and its arguments as text) to fake::g_calls and answers from
+// fake::g_answers, which a test sets before it runs the code under test:
+//
+//     fake::Reset();
+//     fake::g_answers.messageBox = IDYES;             // the full-screen question says Yes
+//     fake::g_answers.changeDisplayResult = DISP_CHANGE_BADMODE;
+//     int status = WinMain(...);
+//     EXPECT_EQ(fake::Names(), (std::vector<std::string>{"MessageBoxA", ...}));
+//
+// Window messages: a test queues them in g_answers.messages; PeekMessageA hands them out in
+// order (a posted quit comes after them), and DispatchMessageA calls the registered window
+// procedure. With g_answers.realGlContext, wglCreateContext makes a hidden offscreen GL
+// context (SDL's offscreen driver works without a display) so GL calls take effect.
+#pragma once
+
+#include <deque>
+#include <string>
+#include <vector>
+
+#include "platform/platform.h"
+
+namespace fake {
+
+struct Call {
+    std::string name;
+    std::string args;  // the arguments as the call received them, comma separated
+};
+
+struct MessageBoxShown {
+    HWND owner;
+    std::string text;
+    std::string caption;
+    UINT type;
+};
+
+struct Answers {
+    int messageBox = IDNO;                        // what every message box returns
+    bool enumDisplayFails = false;                // EnumDisplaySettingsA returns FALSE
+    DEVMODEA currentMode = {DM_BITSPERPEL | DM_PELSWIDTH | DM_PELSHEIGHT | DM_DISPLAYFREQUENCY,
+                            24, 1920, 1080, 60};
+    LONG changeDisplayResult = DISP_CHANGE_SUCCESSFUL;
+    bool registerClassFails = false;
+    bool createWindowFails = false;
+    RECT clientRect = {0, 0, 800, 600};           // GetClientRect's answer
+    int choosePixelFormat = 1;                    // 0 makes it fail
+    BOOL setPixelFormat = TRUE;
+    bool realGlContext = false;                   // wglCreateContext makes a real offscreen context
+    BOOL swapBuffers = TRUE;
+    std::deque<MSG> messages;                     // handed out by PeekMessageA, in order
+    int getch = -1;
+};
+
+extern std::vector<Call> g_calls;
+extern std::vector<MessageBoxShown> g_messageBoxes;
+extern Answers g_answers;
+extern bool g_quitPosted;
+extern int g_quitCode;
+extern int g_cursorCounter;   // ShowCursor's counter, 0 at start
+extern bool g_displayChanged; // a mode change is in force
+
+// Clears the record and the answers; destroys a real context made by a previous test.
+void Reset();
+// The names of the recorded calls, in order.
+std::vector<std::string> Names();
+// The recorded calls named `name`, in order.
+std::vector<Call> CallsNamed(const std::string& name);
+// The handles the fake hands out, for comparison in tests.
+HWND FakeWindow();
+HDC FakeDeviceContext();
+HGLRC FakeGlContext();
+
+}  // namespace fake
