@@ -24,6 +24,20 @@ constexpr int TONE_SECONDS = 1;
 // The disk driver sleeps this long per buffer (default: the buffer's own length), so the
 // test hears seconds of output in a fraction of a second.
 constexpr const char* DISK_DELAY_MS = "4";
+// Silence before Play, the tone, and what follows its end: enough to see the loop or not.
+constexpr int OUTPUT_SECONDS_NEEDED = 5;
+
+// Waits until the disk driver has written `bytes` (or 60 s passed, and the checks fail).
+void WaitForOutput(const fs::path& path, uintmax_t bytes) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+    auto written = [&] {
+        std::error_code error;
+        const uintmax_t size = fs::file_size(path, error);
+        return error ? 0 : size;
+    };
+    while (std::chrono::steady_clock::now() < deadline && written() < bytes)
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+}
 
 fs::path MakeTempDir() {
     std::string pattern = (fs::temp_directory_path() / "gaudio_test.XXXXXX").string();
@@ -231,7 +245,7 @@ TEST_F(GaudioTest, DiskOutputFollowsTheDecodedFileAndLoopsOnlyWhenAsked) {
         ASSERT_EQ(stream->Initialize(), 1);
         stream->SetPrimaryDSBuffer(1);
         ASSERT_EQ(stream->Play(), 1);
-        std::this_thread::sleep_for(std::chrono::milliseconds(600));
+        WaitForOutput(dir_ / "output.raw", OUTPUT_SECONDS_NEEDED * GA_OUTPUT_RATE * 4);
         GA_GetInterface(GA_INTERFACE_GAUDIO1)->Shutdown();  // closes and flushes the disk file
 
         const std::vector<int16_t> output = ReadRawSamples(dir_ / "output.raw");
