@@ -7,6 +7,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -20,8 +21,8 @@ constexpr int SIDE = 512;
 class TgaFile {
 public:
     explicit TgaFile(int bits) {
-        char pattern[] = "/tmp/bench_tga.XXXXXX";
-        const int descriptor = mkstemp(pattern);
+        std::string pattern = (std::filesystem::temp_directory_path() / "bench_tga.XXXXXX").string();
+        const int descriptor = mkstemp(pattern.data());
         path_ = pattern;
         std::vector<unsigned char> bytes(TGA_UNCOMPRESSED_HEADER, TGA_UNCOMPRESSED_HEADER + 12);
         for (int b : {SIDE & 0xFF, SIDE >> 8, SIDE & 0xFF, SIDE >> 8, bits, 0}) bytes.push_back((unsigned char)b);
