@@ -13,21 +13,43 @@
 
 #include "platform/platform.h"
 
+// Fixed values of the window and the display mode.
+constexpr const char* WINDOW_CLASS_NAME = "vrex";
+constexpr const char* WINDOW_TITLE = "vrex demo";
+constexpr int CLIENT_WIDTH = 800;  // the client area asked for, in both modes
+constexpr int CLIENT_HEIGHT = 600;
+constexpr DWORD FULL_SCREEN_WIDTH = 800;  // the display resolution in full screen
+constexpr DWORD FULL_SCREEN_HEIGHT = 600;
+
 extern bool g_fullScreen;      // true unless the user answered No; never changes afterwards
 extern HINSTANCE g_hInstance;  // stored by CreateDemoWindow; Shutdown unregisters the class with it
 extern HDC g_hdc;              // the window's device context, from InitGraphics until Shutdown
 extern HGLRC g_hglrc;          // the GL context, current on g_hdc for the whole run
 extern bool g_lighting;        // the right mouse button's lighting switch; starts on
 
+// Start-up: the question, the window, InitDemo, the loop. Returns the process exit code: the
+// quit message's, or 1 when the window cannot be created. Only `instance` is used.
 int WinMain(HINSTANCE instance, HINSTANCE previous, char* commandLine, int showCommand);
+// Registers the class and opens the window with a client area of width x height; style 0
+// picks the full-screen popup (switching the display first) or the framed window. Null on
+// failure. The handle is not stored here.
 HWND CreateDemoWindow(const char* title, int width, int height, DWORD style, bool fullScreen,
                       HINSTANCE instance);
+// Switches the primary display to 800 x 600; a refusal is reported and posts a quit.
 void EnterFullScreenMode();
 
+// Chooses and sets a double-buffered RGBA format with a 16-bit depth buffer; false (after an
+// "Error" box) when either step fails.
 bool SetupPixelFormat(HDC deviceContext);
+// Binds GL to g_hwnd (which must be set) and leaves the fixed state every scene starts from.
 void InitGraphics(int width, int height);
+// Viewport and 45-degree perspective for a client size; a height of 0 counts as 1.
 void ResizeViewport(int width, int height);
 
+// Draws a frame whenever no message waits; on the quit message releases the model and shuts
+// down. Returns the quit message's exit code.
 int RunMessageLoop();
 LRESULT DemoWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+// Gives back the context, the device context, the display mode and the cursor (full screen),
+// and unregisters the class, in that order.
 void Shutdown();

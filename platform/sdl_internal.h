@@ -1,0 +1,47 @@
+// sdl_internal.h - what the files of the SDL2 platform layer share, and nothing else includes.
+//
+// The layer keeps the Win32 shape: one registered window class with its procedure, one
+// window (the demo never has more), its device context (a handle on the window, as the GL
+// calls need it) and the GL contexts made on it. SDL's video subsystem starts on first use;
+// from then on an exit handler gives back the display mode and the cursor however the
+// process ends (return from main or exit()).
+#pragma once
+
+#include <SDL.h>
+
+#include "platform/platform.h"
+
+struct PlatformDeviceContext {
+    PlatformWindow* window;
+};
+
+struct PlatformWindow {
+    SDL_Window* sdl = nullptr;
+    WNDPROC procedure = nullptr;  // the class's procedure, kept by the window as Win32 does
+    bool hasGl = false;           // made with an OpenGL visual; false when GL could not be loaded
+    bool shownOnce = false;       // the first ShowWindow sends the first WM_SIZE
+    PlatformDeviceContext deviceContext{this};
+};
+
+struct PlatformGlContext {
+    SDL_GLContext context;
+};
+
+namespace sdl_platform {
+
+// Starts SDL's video subsystem once and registers the exit handler; false if there is no video.
+bool StartVideo();
+// The demo window, or null before CreateWindowExA succeeds.
+PlatformWindow* TheWindow();
+// Makes the window take a display mode accepted by ChangeDisplaySettingsA, if one is pending:
+// the SDL flags a new popup window needs, and the mode it is given before it is shown.
+Uint32 FullScreenFlags(DWORD style);
+void ApplyPendingMode(PlatformWindow* window);
+// Leaves full screen (SDL puts the desktop mode back) and forgets a pending mode.
+void RestoreDisplayMode();
+// The Win32 message for an SDL event, or false when the event has no counterpart.
+bool TranslateEvent(const SDL_Event& event, HWND window, MSG* message);
+// Sends a message to the window's procedure at once, as Win32 does while showing a window.
+LRESULT SendToProcedure(PlatformWindow* window, UINT message, WPARAM wParam, LPARAM lParam);
+
+}  // namespace sdl_platform

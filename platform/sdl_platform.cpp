@@ -1,0 +1,52 @@
+// The SDL2 platform layer's start-up and exit, the module and resource handles, the cursor.
+#include <cstdio>
+#include <cstdlib>
+
+#include "platform/sdl_internal.h"
+
+namespace sdl_platform {
+namespace {
+
+int cursorCounter = 0;  // ShowCursor's display counter: the cursor shows while it is 0 or more
+
+// Under X11 a display mode outlives the process unless it is put back, so every way out of
+// the program (return from main, exit(1), exit(-1)) passes through here.
+void GiveBackOnExit() {
+    RestoreDisplayMode();
+    SDL_ShowCursor(SDL_ENABLE);
+    SDL_Quit();
+}
+
+}  // namespace
+
+bool StartVideo() {
+    if (SDL_WasInit(SDL_INIT_VIDEO)) return true;
+    // The close box is the window's WM_CLOSE, not a quit of its own.
+    SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
+        std::fprintf(stderr, "vrex: no video: %s\n", SDL_GetError());
+        return false;
+    }
+    static const bool registered = std::atexit(GiveBackOnExit) == 0;
+    (void)registered;
+    return true;
+}
+
+}  // namespace sdl_platform
+
+using namespace sdl_platform;
+
+HINSTANCE GetModuleHandleA(const char*) {
+    static char module;  // only its address matters: a non-null handle of this program
+    return &module;
+}
+
+// The system's icon and arrow: SDL windows have both already, so the handles are tokens.
+HICON LoadIconA(HINSTANCE, uintptr_t id) { return reinterpret_cast<HICON>(id); }
+HCURSOR LoadCursorA(HINSTANCE, uintptr_t id) { return reinterpret_cast<HCURSOR>(id); }
+
+int ShowCursor(BOOL show) {
+    cursorCounter += show ? 1 : -1;
+    if (StartVideo()) SDL_ShowCursor(cursorCounter >= 0 ? SDL_ENABLE : SDL_DISABLE);
+    return cursorCounter;
+}
