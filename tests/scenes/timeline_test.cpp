@@ -60,6 +60,7 @@ TEST(DrawFrame, SwapsBuffersOnTheWindowLastAndReturnsItsResult) {
 
 TEST(DrawFrame, ClockGrowsByRepeatedAdditionNotByMultiplication) {
     StartFromInitialisedState();
+    glrec::SetRecording(false);
     double sum = 0;
     for (int frame = 0; frame < 12000; ++frame) {
         DrawFrame();
