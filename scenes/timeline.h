@@ -1,0 +1,100 @@
+// timeline.h - the show: the frame sequencer with its clock and wobble, and the scenes.
+//
+// The message loop calls DrawFrame() whenever no message waits. Each call clears the
+// buffers, resets the model-view matrix, draws the one row of the scene table whose open
+// interval holds g_demoClock, advances g_frameCounter by 1 and g_demoClock by 0.0007, and
+// presents the frame with SwapBuffers(g_hdc) as its very last step:
+//     row 1  0   < clock < 2    DrawIntroImage        fish, INTRO1, INTRO2
+//     row 2  2   < clock < 3    DrawOverlayScene      two wobbling layers of the fish
+//     row 3  3   < clock < 4.5  DrawStarScene         the layers under the axis star
+//     row 4  4.5 < clock < 5    DrawTurningTerrainView
+//     row 5  5   < clock < 5.5  DrawStillTerrainView
+//     row 6  5.5 < clock < 6    DrawStarScene         again
+//     row 7  6   < clock < 8    DrawModelScene        the model in the metal tube
+//     row 8  8   < clock < 13   DrawCredits           five credits cards
+// After 13 every frame shows only the cleared buffers. The clock counts frames, not time,
+// so the show's pace follows the frame rate; a clock exactly on a bound fires no row.
+//
+// Scenes take no arguments, set the GL state they need and restore nothing: the state one
+// frame leaves is where the next starts. Each routine below says what it leaves.
+//
+// State: g_demoClock and g_frameCounter (written only by DrawFrame), g_wobble and
+// g_wobbleIndex (written only by AdvanceWobble, which the intro, the overlay and the model
+// scene call once per call each). Reads g_sinTable, g_quadric and the g_tex* images.
+#pragma once
+
+#include <cstdint>
+
+#include "platform/platform.h"
+
+extern double g_demoClock;     // frame clock: +0.0007 per frame drawn, by repeated addition; never reset
+extern int32_t g_frameCounter; // frames drawn so far; scenes use it as an angle in degrees
+extern int32_t g_wobbleIndex;  // index into g_sinTable of the last wobble step, 0..253 between steps
+extern float g_wobble;         // 9 * g_sinTable[index] as of the last wobble step, -9..9
+
+constexpr double CLOCK_STEP = 0.0007;  // added to g_demoClock after every frame
+constexpr int WOBBLE_PERIOD = 254;     // the index runs 1..254 and wraps to 0: table entries 0 and 255 are never read
+constexpr float WOBBLE_AMPLITUDE = 9;
+
+// ---- the sequencer (timeline.cpp) -------------------------------------------------------
+// Draws and presents one frame; the result is the buffer swap's, which the caller ignores.
+// The frame counter wraps around after 2^31 frames instead of overflowing, which the
+// language leaves undefined; by then the show has long ended and no scene reads it.
+BOOL DrawFrame();
+
+// One step of the wobble: index + 1, g_wobble = 9 * g_sinTable[index] (a float), and the
+// index back to 0 once it reaches 254.
+void AdvanceWobble();
+
+// The scene table, for tools that follow the show (DrawFrame draws through it).
+struct SceneRow {
+    double lower;      // the row fires when lower < clock < upper
+    double upper;
+    void (*draw)();
+    const char* name;
+};
+constexpr int SCENE_ROW_COUNT = 8;
+extern const SceneRow SCENE_TABLE[SCENE_ROW_COUNT];
+// The row number (1..8) that fires at `clock`, or 0 when none does.
+int SceneRowAt(double clock);
+
+// Rows 4 and 5: the volcano's four draws (terrain/terrain.h) inside the terrain frame. The
+// turning view turns g_frameCounter * 0.3 degrees (computed in double) about the vertical
+// axis through (-40, 0, 0) and places the terrain at (-128, -28, -150); the still view does
+// not turn and places it at (-128, -28, -260). The terrain matrix is pushed and popped, the
+// view's own move and turn stay on the model-view matrix.
+void DrawTurningTerrainView();
+void DrawStillTerrainView();
+
+// ---- intro and credits images (image_scenes.cpp) -----------------------------------------
+// The 10 x 10 image square in the plane z = 0, corners at +-5, as one triangle strip with
+// the whole of the bound texture; sets the colour to opaque white, changes nothing else.
+void DrawImageSquare();
+// At depth 9: steps the wobble, binds the fish (0..1), INTRO1 (1..1.5) or INTRO2 (1.5..2)
+// by the clock, or nothing outside those, and draws the square. Changes no enable state.
+void DrawIntroImage();
+// At depth 8: enables blending and draws the credits card of the clock: coder (8..9),
+// design (9..10), qx (10..11), music (11..12), vokra (12..13). Leaves blending on and the
+// card bound. Does not step the wobble.
+void DrawCredits();
+
+// ---- the wobbling overlay (overlay.cpp) --------------------------------------------------
+// Two translucent layers of the fish at depth 4, their corners and texture coordinates
+// swung by the wobble (stepped once here), turning slowly about the line of sight. Leaves
+// depth test off, blending on, g_texFish bound, opaque white and the turned matrix.
+void DrawOverlay();
+// Row 2: the intro square first while 2.5 < clock < 3, then the overlay.
+void DrawOverlayScene();
+
+// ---- the spinning axis star (axis_star.cpp) ----------------------------------------------
+// Rows 3 and 6: the overlay, then the star over it.
+void DrawStarScene();
+// Six rods, six cones and a centre sphere of g_quadric, sphere-mapped with g_texFishMetal,
+// at depth 6, turned g_frameCounter degrees about (1, 1, 1). Leaves depth test on, blending
+// off, texture-coordinate generation off, g_texFishMetal bound and opaque white.
+void DrawAxisStar();
+
+// ---- the model in the metal tube (model_scene.cpp) ---------------------------------------
+// Row 7: lighting off, the model turning and bobbing with the wobble inside a translucent
+// metal tube. Leaves lighting off, depth test off, blending on, g_texParticle bound.
+void DrawModelScene();
