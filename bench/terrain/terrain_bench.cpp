@@ -1,0 +1,278 @@
+// One terrain frame (backdrop, both ground bands, the fountain) at 800 x 600 on an offscreen
+// context, three ways:
+//   Demo:        DrawBackdrop, DrawTerrainFirstBand, DrawParticles, DrawTerrainSecondBand;
+//   BareLoop:    the same GL calls issued from arrays computed beforehand, which is what the
+//                driver itself needs for this stream; the demo should stay within 1.1 times it;
+//   DisplayList: the same geometry compiled once and replayed, for comparison only (the demo
+//                keeps immediate mode).
+// Every frame clears, places the still view's terrain frame and ends with glFinish, so the
+// time includes rasterising, not only queueing. Run with SDL_VIDEODRIVER=offscreen.
+#include <benchmark/benchmark.h>
+
+#include <GL/gl.h>
+#include <GL/glu.h>
+
+#include <cmath>
+#include <ctime>
+#include <cstdio>
+#include <vector>
+
+#include "platform/fake_platform.h"
+#include "resources/textures.h"
+#include "terrain/terrain.h"
+
+TextureImage g_texGrass, g_texAll, g_texParticle;
+
+namespace {
+
+constexpr int WIDTH = 800, HEIGHT = 600;
+
+// A texture of `size` x `size` texels in one tint with a checker, linearly filtered.
+GLuint MakeTexture(int size, unsigned char r, unsigned char g, unsigned char b, bool alpha) {
+    const int channels = alpha ? 4 : 3;
+    std::vector<unsigned char> texels(size_t(size) * size * channels);
+    for (int y = 0; y < size; ++y)
+        for (int x = 0; x < size; ++x) {
+            unsigned char* t = &texels[(size_t(y) * size + x) * channels];
+            const int shade = ((x / 16 + y / 16) % 2) ? 255 : 180;
+            t[0] = r * shade / 255, t[1] = g * shade / 255, t[2] = b * shade / 255;
+            if (alpha) {
+                const double dx = x - size / 2.0, dy = y - size / 2.0;
+                t[3] = (unsigned char)std::fmax(0.0, 255 - std::sqrt(dx * dx + dy * dy) * 510 / size);
+            }
+        }
+    GLuint name = 0;
+    glGenTextures(1, &name);
+    glBindTexture(GL_TEXTURE_2D, name);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+    glTexImage2D(GL_TEXTURE_2D, 0, channels, size, size, 0, alpha ? GL_RGBA : GL_RGB, GL_UNSIGNED_BYTE,
+                 texels.data());
+    return name;
+}
+
+// A volcano: a cone with a crater, on a gently rolling plain.
+void MakeVolcano() {
+    for (int r = 0; r < MAP_SIZE; ++r)
+        for (int c = 0; c < MAP_SIZE; ++c) {
+            const double d = std::hypot(r - 128.0, c - 80.0);
+            double h = 30 + 10 * std::sin(r * 0.05) * std::cos(c * 0.07) + std::fmax(0.0, 200 - d * 2.2);
+            if (d < 12) h -= (12 - d) * 6;
+            g_heightMap[r * MAP_SIZE + c] = int32_t(std::fmin(255.0, std::fmax(0.0, h)));
+        }
+}
+
+// The context and the fixed state the demo's start-up leaves, with lighting on.
+bool SetUpContext() {
+    fake::Reset();
+    fake::g_answers.realGlContext = true;
+    fake::g_answers.clientRect = {0, 0, WIDTH, HEIGHT};
+    HGLRC context = wglCreateContext(fake::FakeDeviceContext());
+    if (!context || !wglMakeCurrent(fake::FakeDeviceContext(), context)) return false;
+    glViewport(0, 0, WIDTH, HEIGHT);
+    glEnable(GL_TEXTURE_2D);
+    glClearColor(0, 0, 0, 0.5f);
+    glHint(GL_PERSPECTIVE_CORRECTION_HINT, GL_NICEST);
+    glEnable(GL_DEPTH_TEST);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE);
+    glEnable(GL_COLOR_MATERIAL);
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    gluPerspective(45.0, double(WIDTH) / HEIGHT, 1.0, 4000);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    glEnable(GL_LIGHT0);
+    glEnable(GL_LIGHTING);
+    g_texGrass.textureName = MakeTexture(256, 90, 200, 70, false);
+    g_texAll.textureName = MakeTexture(256, 80, 110, 220, false);
+    g_texParticle.textureName = MakeTexture(32, 255, 255, 255, true);
+    MakeVolcano();
+    for (int frame = 0; frame < 300; ++frame) DrawParticles();  // a fountain in full flow
+    // One frame before timing, so the driver has compiled its shaders for this state.
+    glPushMatrix();
+    glTranslatef(-168, -28, -260);
+    DrawBackdrop();
+    DrawTerrainFirstBand();
+    DrawParticles();
+    DrawTerrainSecondBand();
+    glPopMatrix();
+    glFinish();
+    std::fprintf(stderr, "GL renderer: %s\n", (const char*)glGetString(GL_RENDERER));
+    return glGetError() == GL_NO_ERROR;
+}
+
+bool Ready() {
+    static const bool ready = SetUpContext();
+    return ready;
+}
+
+void BeginFrame() {
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glLoadIdentity();
+    glTranslatef(-40, 0, 0);
+    glPushMatrix();
+    glTranslatef(-128, -28, -260);
+}
+
+void EndFrame() {
+    glPopMatrix();
+    glFinish();
+}
+
+// CPU time of this thread alone: what issuing the stream costs here, apart from the driver's
+// rasterising threads and from other processes competing for the cores.
+double ThreadCpuMs() {
+    timespec now{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+    return now.tv_sec * 1e3 + now.tv_nsec / 1e6;
+}
+
+class ThreadCpu {
+public:
+    explicit ThreadCpu(benchmark::State& state) : state_(state), start_(ThreadCpuMs()) {}
+    ~ThreadCpu() {
+        state_.counters["thread_cpu_ms"] =
+            benchmark::Counter((ThreadCpuMs() - start_) / double(state_.iterations()));
+    }
+
+private:
+    benchmark::State& state_;
+    double start_;
+};
+
+// ---- the same stream from arrays -----------------------------------------------------------
+struct TexturedVertex {
+    float s, t, x, y, z;
+};
+struct Sprite {
+    float alpha;
+    TexturedVertex corners[4];
+};
+struct Stream {
+    std::vector<TexturedVertex> walls, firstBand, secondBand;  // four per strip
+    std::vector<Sprite> sprites;
+};
+
+void AddCell(std::vector<TexturedVertex>& out, int j, int i) {
+    const int corners[4][2] = {{j, i}, {j + 1, i}, {j, i + 1}, {j + 1, i + 1}};
+    for (const auto& [x, z] : corners)
+        out.push_back({float(x) / 512, -float(z) / 512, float(x), TerrainHeight(x, z), float(z)});
+}
+
+Stream PrecomputeStream() {
+    Stream stream;
+    const float walls[4][4][3] = {
+        {{428, 350, -512}, {-172, 350, -512}, {428, -350, -512}, {-172, -350, -512}},
+        {{428, 350, -512}, {428, 350, 512}, {428, -350, -512}, {428, -350, 512}},
+        {{428, 350, 512}, {-172, 350, 512}, {428, -350, 512}, {-172, -350, 512}},
+        {{-172, 350, -512}, {-172, 350, 512}, {-172, -350, -512}, {-172, -350, 512}},
+    };
+    const float st[4][2] = {{1, 1}, {0, 1}, {1, 0}, {0, 0}};
+    for (const auto& wall : walls)
+        for (int k = 0; k < 4; ++k) stream.walls.push_back({st[k][0], st[k][1], wall[k][0], wall[k][1], wall[k][2]});
+    for (int i = 0; i <= 75; ++i)
+        for (int j = 0; j < 257; ++j) AddCell(stream.firstBand, j, i);
+    for (int i = 75; i <= 256; ++i)
+        for (int j = 0; j < 257; ++j) AddCell(stream.secondBand, j, i);
+    for (const Particle& p : g_particles) {
+        Sprite s{p.life, {}};
+        for (int k = 0; k < 4; ++k)
+            s.corners[k] = {st[k][0], st[k][1], p.x + (k % 2 ? -0.5f : 0.5f), p.y + (k < 2 ? 0.5f : -0.5f), p.z};
+        stream.sprites.push_back(s);
+    }
+    return stream;
+}
+
+void SendStrips(const std::vector<TexturedVertex>& vertices) {
+    for (size_t k = 0; k < vertices.size(); k += 4) {
+        glBegin(GL_TRIANGLE_STRIP);
+        for (size_t v = k; v < k + 4; ++v) {
+            glTexCoord2f(vertices[v].s, vertices[v].t);
+            glVertex3f(vertices[v].x, vertices[v].y, vertices[v].z);
+        }
+        glEnd();
+    }
+}
+
+void SendOpaque(GLuint texture, const std::vector<TexturedVertex>& vertices) {
+    glDisable(GL_BLEND);
+    glBindTexture(GL_TEXTURE_2D, texture);
+    glColor4f(1, 1, 1, 1);
+    SendStrips(vertices);
+}
+
+void SendStream(const Stream& stream) {
+    SendOpaque(g_texAll.textureName, stream.walls);
+    SendOpaque(g_texGrass.textureName, stream.firstBand);
+    glEnable(GL_BLEND);
+    glBindTexture(GL_TEXTURE_2D, g_texParticle.textureName);
+    glPushMatrix();
+    glTranslatef(128, 17, 80);
+    for (const Sprite& s : stream.sprites) {
+        glColor4f(1, 0, 0, s.alpha);
+        glBegin(GL_TRIANGLE_STRIP);
+        for (const TexturedVertex& v : s.corners) {
+            glTexCoord2f(v.s, v.t);
+            glVertex3f(v.x, v.y, v.z);
+        }
+        glEnd();
+    }
+    glPopMatrix();
+    SendOpaque(g_texGrass.textureName, stream.secondBand);
+}
+
+const Stream& TheStream() {
+    static const Stream stream = PrecomputeStream();
+    return stream;
+}
+
+// ---- the three benchmarks ------------------------------------------------------------------
+void Demo(benchmark::State& state) {
+    if (!Ready()) return state.SkipWithError("no GL context");
+    ThreadCpu cpu(state);
+    for (auto _ : state) {
+        BeginFrame();
+        DrawBackdrop();
+        DrawTerrainFirstBand();
+        DrawParticles();
+        DrawTerrainSecondBand();
+        EndFrame();
+    }
+}
+
+void BareLoop(benchmark::State& state) {
+    if (!Ready()) return state.SkipWithError("no GL context");
+    const Stream& stream = TheStream();
+    ThreadCpu cpu(state);
+    for (auto _ : state) {
+        BeginFrame();
+        SendStream(stream);
+        EndFrame();
+    }
+}
+
+void DisplayList(benchmark::State& state) {
+    if (!Ready()) return state.SkipWithError("no GL context");
+    static const GLuint list = [] {
+        GLuint name = glGenLists(1);
+        glNewList(name, GL_COMPILE);
+        SendStream(TheStream());
+        glEndList();
+        return name;
+    }();
+    ThreadCpu cpu(state);
+    for (auto _ : state) {
+        BeginFrame();
+        glCallList(list);
+        EndFrame();
+    }
+}
+
+// The work runs partly on the driver's own threads, so wall-clock time is what counts.
+BENCHMARK(Demo)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2.0);
+BENCHMARK(BareLoop)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2.0);
+BENCHMARK(DisplayList)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2.0);
+
+}  // namespace
+
+BENCHMARK_MAIN();

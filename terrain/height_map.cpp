@@ -1,0 +1,31 @@
+// The height map: "vulc.raw" read byte by byte into g_heightMap, and the lookup with the
+// grid's shift by one entry.
+#include <cstdio>
+
+#include "terrain/terrain.h"
+
+int32_t g_heightMap[MAP_SIZE * MAP_SIZE];
+
+void LoadHeightMap() {
+    std::FILE* file = std::fopen("vulc.raw", "rb");
+    // Set once: a read that fails leaves it alone, so a short file repeats its last byte and
+    // a missing one gives zeros.
+    int32_t entry = 0;
+    for (int row = 0; row < MAP_SIZE; ++row) {
+        for (int column = 0; column < MAP_SIZE; ++column) {
+            // A missing file reads as an empty one: no read on a null stream.
+            int byte = file ? std::fgetc(file) : EOF;
+            if (byte != EOF) entry = byte;  // the low byte; the upper three stay 0
+            g_heightMap[row * MAP_SIZE + column] = entry;
+        }
+    }
+    if (file) std::fclose(file);
+}
+
+float TerrainHeight(int x, int z) {
+    if (x < 1) x = 1;  // no row before row 0: the edge takes its neighbour at x = 1
+    int index = (x - 1) * MAP_SIZE + (z - 1);
+    if (index < 0) index = 0;
+    if (index > MAP_SIZE * MAP_SIZE - 1) index = MAP_SIZE * MAP_SIZE - 1;
+    return float(g_heightMap[index]) / HEIGHT_SCALE;
+}
