@@ -53,8 +53,10 @@ struct RgbImage {
     uint8_t* data;   // width * height * 3 bytes, R G B, bottom row first, no padding
 };
 
-// Largest pixel buffer the reader will allocate: 256 MiB, about 9400 x 9400 pixels.
-constexpr uint64_t BMP_MAX_DATA_BYTES = uint64_t(256) << 20;
+// Largest pixel buffer the reader will allocate: 64 MiB, room for 4096 x 4096 and more,
+// beyond any texture the demo draws; kept this low because a refused claim costs nothing
+// while an accepted blank one costs its whole allocation.
+constexpr uint64_t BMP_MAX_DATA_BYTES = uint64_t(64) << 20;
 
 enum class BmpStatus {
     Ok,

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <string>
 
 #include "bmp_bytes.h"
@@ -95,6 +96,20 @@ TEST(BmpRunLengthSize, LargeBlankPictureUnderTheCapIsAcceptedFromAFewBytes) {
     ASSERT_EQ(pixels.size(), size_t(2048) * 2048 * 3);
     EXPECT_EQ(Bytes(pixels.begin(), pixels.begin() + 3), BLUE);
     EXPECT_EQ(std::count(pixels.begin() + 3, pixels.end(), 0), std::ptrdiff_t(pixels.size() - 3));
+}
+
+TEST(BmpRunLengthSize, SizeCapLiesBetween8192By2730And8192By2731) {
+    ASSERT_EQ(BMP_MAX_DATA_BYTES, uint64_t(64) << 20);
+    for (int32_t rows : {2730, 2731}) {
+        SCOPED_TRACE(rows);
+        Bytes file = WithFileHeader(InfoHeader(8192, rows, 8, RLE8, 4), PALETTE, {0, 1});
+        RgbImage* image = nullptr;
+        EXPECT_EQ(DecodeBmpImage(file.data(), file.size(), &image),
+                  rows == 2730 ? BmpStatus::Ok : BmpStatus::ConversionError);
+        EXPECT_EQ(image != nullptr, rows == 2730);
+        if (image) std::free(image->data);
+        std::free(image);
+    }
 }
 
 }  // namespace
