@@ -33,7 +33,7 @@
 //   is allocated: run-length data may legitimately describe a picture far larger than itself
 //   (deltas, early end of bitmap), so only a fixed cap stops a few bytes claiming gigabytes.
 // - Pixels a run-length stream never writes (skipped by deltas, ends of line or an early end
-//   of bitmap) are black, as in the blank 24-bit section the original converted into.
+//   of bitmap) are black, as a freshly made 24-bit bitmap leaves them.
 // - Runs that go past the end of a row are cut at the row's end, never wrapped to the next.
 // - A run-length stream that ends without end of bitmap before its last row is complete is
 //   a conversion error; one that ends with the last row complete is whole.
