@@ -40,7 +40,7 @@ std::string Pointer(const void* p) {
 template <typename... Args>
 void Record(const char* name, const Args&... args) {
     std::ostringstream out;
-    const char* separator = "";
+    [[maybe_unused]] const char* separator = "";  // unused when a call has no arguments
     ((out << separator << args, separator = ", "), ...);
     g_calls.push_back({name, out.str()});
 }
