@@ -6,7 +6,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <utility>
-#include <vector>
 
 #include "model3ds/model.h"
 #include "platform/platform.h"
@@ -265,10 +264,12 @@ void ModelLoader::ReadVertexList(MeshObject& object, ChunkInfo& chunk) {
     uint16_t count = ReadU16(chunk);
     object.vertices = ReplaceArray(object.vertices, count);
     object.vertexCount = object.vertices ? count : 0;
-    ReadBytes(chunk, object.vertices, uint32_t(object.vertexCount) * sizeof(Vector3));
+    uint32_t delivered = ReadBytes(chunk, object.vertices, uint32_t(object.vertexCount) * sizeof(Vector3));
     SkipRest(chunk);
-    // The file's z axis is our up axis.
-    for (int32_t i = 0; i < object.vertexCount; ++i) {
+    // The file's z axis is our up axis. Vertices the payload lacks stay at the origin; only
+    // the ones read are turned, so a lying count costs no pass over untouched memory.
+    uint32_t read = (delivered + sizeof(Vector3) - 1) / sizeof(Vector3);
+    for (uint32_t i = 0; i < read; ++i) {
         Vector3& v = object.vertices[i];
         v = {v.x, v.z, -v.y};
     }
@@ -278,11 +279,19 @@ void ModelLoader::ReadFaceList(MeshObject& object, ChunkInfo& chunk) {
     uint16_t count = ReadU16(chunk);
     object.faces = ReplaceArray(object.faces, count);
     object.faceCount = object.faces ? count : 0;
-    std::vector<uint8_t> records(size_t(object.faceCount) * FACE_RECORD_SIZE);  // zero where the file ends
-    ReadBytes(chunk, records.data(), uint32_t(records.size()));
-    for (int32_t f = 0; f < object.faceCount; ++f) {
-        const uint8_t* record = &records[size_t(f) * FACE_RECORD_SIZE];
-        for (int k = 0; k < 3; ++k) object.faces[f].vertexIndex[k] = U16At(record + 2 * k);
+    // Read in blocks; faces the payload lacks stay (0, 0, 0) as calloc left them.
+    constexpr int32_t BLOCK_FACES = 512;
+    uint8_t block[BLOCK_FACES * FACE_RECORD_SIZE];
+    for (int32_t first = 0; first < object.faceCount; first += BLOCK_FACES) {
+        int32_t faces = std::min(BLOCK_FACES, object.faceCount - first);
+        std::memset(block, 0, sizeof block);
+        uint32_t delivered = ReadBytes(chunk, block, uint32_t(faces) * FACE_RECORD_SIZE);
+        int32_t touched = int32_t((delivered + FACE_RECORD_SIZE - 1) / FACE_RECORD_SIZE);
+        for (int32_t f = 0; f < touched; ++f) {
+            const uint8_t* record = block + size_t(f) * FACE_RECORD_SIZE;
+            for (int k = 0; k < 3; ++k) object.faces[first + f].vertexIndex[k] = U16At(record + 2 * k);
+        }
+        if (touched < faces) break;
     }
     // Stop here: the face-material groups and smoothing list that follow inside this chunk
     // are read by the enclosing walk as its own next chunks.

@@ -6,7 +6,6 @@
 // the result is bit for bit that of scanning every face for every vertex.
 #include <cmath>
 #include <cstdlib>
-#include <vector>
 
 #include "model3ds/model.h"
 
@@ -51,7 +50,9 @@ void BuildObjectNormals(MeshObject& object) {
     // The sums are gathered in the normals array itself, which starts at zero.
     object.normals = static_cast<Vector3*>(std::calloc(size_t(object.vertexCount), sizeof(Vector3)));
     if (!object.normals) return;
-    std::vector<int32_t> facesUsing(size_t(object.vertexCount), 0);
+    // calloc rather than a vector: pages of vertices no face uses are never touched.
+    auto* facesUsing = static_cast<int32_t*>(std::calloc(size_t(object.vertexCount), sizeof(int32_t)));
+    if (!facesUsing) return;
     for (int32_t f = 0; f < object.faceCount; ++f) {
         const Face& face = object.faces[f];
         if (!FaceIsValid(object, face)) continue;
@@ -61,14 +62,16 @@ void BuildObjectNormals(MeshObject& object) {
             // A face that names a vertex at several corners counts once for it.
             if ((k > 0 && corner[k] == corner[0]) || (k > 1 && corner[k] == corner[1])) continue;
             object.normals[corner[k]] = VecAdd(object.normals[corner[k]], normal);
-            ++facesUsing[size_t(corner[k])];
+            ++facesUsing[corner[k]];
         }
     }
     for (int32_t v = 0; v < object.vertexCount; ++v) {
-        int32_t n = facesUsing[size_t(v)];
-        Vector3 mean = n > 0 ? VecDivide(object.normals[v], float(-n)) : Vector3{0, 0, 0};
+        int32_t n = facesUsing[v];
+        if (n == 0) continue;  // unused: stays (0, 0, 0)
+        Vector3 mean = VecDivide(object.normals[v], float(-n));
         object.normals[v] = IsZero(mean) ? Vector3{0, 0, 0} : VecNormalize(mean);
     }
+    std::free(facesUsing);
 }
 
 }  // namespace
