@@ -179,8 +179,13 @@ TEST_F(MalformedFile, SecondListInAnObjectReplacesTheFirst) {
 }
 
 TEST_F(MalformedFile, DeepNestingIsSkippedWithoutExhaustingTheStack) {
-    Bytes nested = VertexList(TRIANGLE);
-    for (int i = 0; i < 5000; ++i) nested = TriangleMesh({nested});
+    // 20000 triangle meshes, one inside the other, around a vertex list.
+    const Bytes inner = VertexList(TRIANGLE);
+    std::vector<Bytes> headers;
+    for (uint32_t length = uint32_t(inner.size()); headers.size() < 20000;) headers.push_back(Cat({U16(0x4100), U32(length += 6)}));
+    std::vector<Bytes> parts(headers.rbegin(), headers.rend());
+    parts.push_back(inner);
+    Bytes nested = Cat(parts);
     ASSERT_TRUE(Import(Document({Object("deep", {nested}), Object("shallow", {TriangleMesh({TriangleMesh({VertexList(TRIANGLE)})})})})));
     ASSERT_EQ(model.objectCount, 2);
     EXPECT_EQ(model.objects[0].vertexCount, 0);

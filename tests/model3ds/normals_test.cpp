@@ -9,33 +9,9 @@
 #include <vector>
 
 #include "model3ds/model.h"
+#include "tests/model3ds/scan_normals.h"
 
 namespace {
-
-// The scan the fast pass replaces: every face for every vertex, sums in face order.
-std::vector<Vector3> ScanEveryFaceForEveryVertex(const MeshObject& object) {
-    std::vector<Vector3> faceNormals(size_t(object.faceCount));
-    for (int32_t f = 0; f < object.faceCount; ++f) {
-        const int32_t* i = object.faces[f].vertexIndex;
-        Vector3 a = VecSub(object.vertices[i[0]], object.vertices[i[2]]);
-        Vector3 b = VecSub(object.vertices[i[2]], object.vertices[i[1]]);
-        faceNormals[size_t(f)] = VecCross(a, b);
-    }
-    std::vector<Vector3> normals(size_t(object.vertexCount));
-    for (int32_t v = 0; v < object.vertexCount; ++v) {
-        Vector3 sum{0, 0, 0};
-        int n = 0;
-        for (int32_t f = 0; f < object.faceCount; ++f) {
-            const int32_t* i = object.faces[f].vertexIndex;
-            if (i[0] == v || i[1] == v || i[2] == v) {
-                sum = VecAdd(sum, faceNormals[size_t(f)]);
-                ++n;
-            }
-        }
-        normals[size_t(v)] = VecNormalize(VecDivide(sum, float(-n)));
-    }
-    return normals;
-}
 
 // A model of one object that owns copies of the given arrays.
 Model OneObject(const std::vector<Vector3>& vertices, const std::vector<Face>& faces) {
