@@ -1,5 +1,6 @@
 // Writes the seed corpus of the 3DS reader's fuzz target: small files that reach every
-// chunk the reader acts on. Run as: model3ds_corpus DIRECTORY
+// chunk the reader acts on. Built in the fuzz preset; from the source folder:
+//     build-fuzz/bin/model3ds_corpus fuzz/corpus/model3ds
 #include <cstdio>
 #include <string>
 

@@ -146,18 +146,6 @@ TEST_F(ChunkReader, FaceMaterialGroupsPickTheObjectsMaterial) {
     }
 }
 
-TEST_F(ChunkReader, MaterialsKeepNameColourAndTextureFile) {
-    ASSERT_TRUE(Import(Document({MaterialEntry("wood", {10, 20, 30}, "wood.bmp"), MaterialEntry("paint", {200, 1, 2})})));
-    ASSERT_EQ(model.materialCount, 2);
-    ASSERT_EQ(model.materials.size(), 2u);
-    EXPECT_STREQ(model.materials[0].name, "wood");
-    EXPECT_STREQ(model.materials[0].textureFile, "wood.bmp");
-    EXPECT_EQ(std::vector<uint8_t>(model.materials[0].colour, model.materials[0].colour + 3), (std::vector<uint8_t>{10, 20, 30}));
-    EXPECT_STREQ(model.materials[1].name, "paint");
-    EXPECT_STREQ(model.materials[1].textureFile, "");
-    EXPECT_EQ(model.materials[1].colour[0], 200);
-}
-
 TEST_F(ChunkReader, FirstColourSubChunkWins) {
     ASSERT_TRUE(Import(Document({Chunk(0xAFFF, {MaterialName("m"), Diffuse({Colour24(1, 2, 3), Chunk(0x0012, Bytes{9, 9, 9})}), Chunk(0xA300, Str("direct.bmp"))})})));
     ASSERT_EQ(model.materialCount, 1);
@@ -258,16 +246,6 @@ TEST_F(ChunkReader, BytesAfterThePrimaryChunkAreNeverRead) {
     loader.Finish();
     ASSERT_EQ(model.objectCount, 1);
     EXPECT_STREQ(model.objects[0].name, "inside");
-}
-
-TEST_F(ChunkReader, MappingListIsStoredAsRead) {
-    ASSERT_TRUE(Import(Document({Object("o", {TriangleMesh({VertexList(TRIANGLE), MappingList({{0.25f, -1}, {2, 0.5f}, {0, 1}})})})})));
-    const MeshObject& object = OnlyObject();
-    ASSERT_EQ(object.texCoordCount, 3);
-    EXPECT_EQ(object.texCoords[0].u, 0.25f);
-    EXPECT_EQ(object.texCoords[0].v, -1.0f);
-    EXPECT_EQ(object.texCoords[1].u, 2.0f);
-    EXPECT_EQ(object.texCoords[2].v, 1.0f);
 }
 
 TEST_F(ChunkReader, SameLoaderImportsAgainAfterFinish) {
