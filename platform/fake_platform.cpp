@@ -40,9 +40,8 @@ std::string Pointer(const void* p) {
 template <typename... Args>
 void Record(const char* name, const Args&... args) {
     std::ostringstream out;
-    [[maybe_unused]] const char* separator = "";  // unused when a call has no arguments
+    [[maybe_unused]] const char* separator = "";  // a call without arguments never reads it
     ((out << separator << args, separator = ", "), ...);
-    (void)separator;  // a call without arguments never reads it, which GCC warns about
     g_calls.push_back({name, out.str()});
 }
 
