@@ -6,6 +6,7 @@
 
 #include "app/shell.h"
 #include "resources/textures.h"
+#include "terrain/terrain.h"
 
 TextureImage g_texGrass, g_texAll, g_texParticle, g_texMetal, g_texFish, g_texFishMetal,
     g_texIntro1, g_texIntro2, g_texCoder, g_texDesign, g_texQx, g_texMusic, g_texVokra;
@@ -68,7 +69,7 @@ int InitDemo(HWND window) {
     // LoadModel("dinos.3ds") of the model import goes here.
     SwitchOnLighting();
     CreateQuadric();
-    // LoadHeightMap() of the terrain goes here.
+    LoadHeightMap();
     LoadDemoTextures();
     StartMusic();
     // The demo has no console: the read returns -1 at once and initialisation never waits.
