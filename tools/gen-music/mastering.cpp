@@ -1,4 +1,4 @@
-// mastering.cpp - the fade-out, the peak limiter and the loudness normalisation.
+// mastering.cpp - DC removal, the fade-out, the peak limiter and the loudness normalisation.
 #include "tools/gen-music/music.h"
 
 #include <algorithm>
@@ -12,7 +12,23 @@ constexpr double LOOKAHEAD_SECONDS = 0.005;
 constexpr double RELEASE_SECONDS = 0.12;
 constexpr int GAIN_PASSES = 4;  // the limiter takes a little loudness away; a few passes settle it
 
+constexpr double DC_CUTOFF_HZ = 10.0;
+
 double DbToGain(double db) { return std::pow(10.0, db / 20.0); }
+
+// A one-pole high-pass far below the lowest bass note: some soundfont samples carry a small
+// DC offset, which costs headroom and is not heard.
+void RemoveDc(std::vector<float>& samples)
+{
+    const double r = 1.0 - 2.0 * M_PI * DC_CUTOFF_HZ / SAMPLE_RATE;
+    double previousIn = 0.0, previousOut = 0.0;
+    for (float& x : samples) {
+        double out = x - previousIn + r * previousOut;
+        previousIn = x;
+        previousOut = out;
+        x = static_cast<float>(out);
+    }
+}
 
 void FadeOut(Audio& audio, double startSeconds, double endSeconds)
 {
@@ -51,9 +67,14 @@ void LimitPeaks(Audio& audio, float ceiling, int lookaheadFrames, double release
     // Backwards: the gain may fall by at most 1/lookahead per sample towards a peak.
     const float attackStep = 1.0f / static_cast<float>(std::max(1, lookaheadFrames));
     for (size_t i = n - 1; i-- > 0;) gain[i] = std::min(gain[i], gain[i + 1] + attackStep);
-    // Forwards: after a peak the gain recovers exponentially.
-    const float release = static_cast<float>(1.0 - std::exp(-1.0 / (releaseSeconds * SAMPLE_RATE)));
-    for (size_t i = 1; i < n; ++i) gain[i] = std::min(gain[i], gain[i - 1] + (1.0f - gain[i - 1]) * release);
+    // Forwards: after a peak the gain recovers exponentially. The recovery runs in double:
+    // in float its last steps round away and the gain would settle just under 1.
+    const double release = 1.0 - std::exp(-1.0 / (releaseSeconds * SAMPLE_RATE));
+    double current = gain[0];
+    for (size_t i = 1; i < n; ++i) {
+        current = std::min<double>(gain[i], current + (1.0 - current) * release);
+        gain[i] = static_cast<float>(current);
+    }
     // Both passes only lower the gain, so every sample still ends at or under the ceiling.
     for (size_t i = 0; i < n; ++i) {
         audio.left[i] *= gain[i];
@@ -65,6 +86,8 @@ MasterReport MasterAudio(Audio& audio, double fadeStartSeconds, double fadeEndSe
                          double targetLufs, double ceilingDbfs)
 {
     MasterReport report{};
+    RemoveDc(audio.left);
+    RemoveDc(audio.right);
     FadeOut(audio, fadeStartSeconds, fadeEndSeconds);
     report.renderedLufs = IntegratedLoudness(audio);
     if (!std::isfinite(report.renderedLufs)) {

@@ -150,8 +150,8 @@ struct MasterReport {
 constexpr double TARGET_LUFS = -14.0;
 // Below the -1 dBFS the file promises: MP3 coding adds overshoot to the decoded peaks.
 constexpr double CEILING_DBFS = -2.0;
-// Fades out from fadeStart to fadeEnd (silence after), then finds the gain that brings the
-// limited signal to the target loudness.
+// Removes DC, fades out from fadeStart to fadeEnd (silence after), then finds the gain that
+// brings the limited signal to the target loudness.
 MasterReport MasterAudio(Audio& audio, double fadeStartSeconds, double fadeEndSeconds,
                          double targetLufs = TARGET_LUFS, double ceilingDbfs = CEILING_DBFS);
 
