@@ -52,7 +52,9 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "cannot encode or write %s/musika.mp3\n", outdir.c_str());
         return 1;
     }
-    std::printf("musika.mp3: %.2f s, rendered %.2f LUFS, gain %+.2f dB, now %.2f LUFS, peak %.2f dBFS\n",
-                coda.endSeconds, report.renderedLufs, report.gainDb, report.lufs, report.peakDbfs);
+    std::printf("musika.mp3: %.2f s, rendered %.2f LUFS, gain %+.2f dB, limited by up to %.2f dB, "
+                "now %.2f LUFS, peak %.2f dBFS\n",
+                coda.endSeconds, report.renderedLufs, report.gainDb, report.deepestLimitDb, report.lufs,
+                report.peakDbfs);
     return 0;
 }

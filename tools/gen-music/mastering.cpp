@@ -102,6 +102,7 @@ MasterReport MasterAudio(Audio& audio, double fadeStartSeconds, double fadeEndSe
     for (int pass = 0; pass < GAIN_PASSES; ++pass) {
         limited = audio;
         ApplyGain(limited, static_cast<float>(DbToGain(gainDb)));
+        report.deepestLimitDb = std::max(0.0, PeakDbfs(limited) - ceilingDbfs);
         LimitPeaks(limited, ceiling, lookahead, RELEASE_SECONDS);
         report.lufs = IntegratedLoudness(limited);
         report.gainDb = gainDb;

@@ -146,6 +146,7 @@ struct MasterReport {
     double gainDb;         // applied before the limiter
     double lufs;           // after mastering
     double peakDbfs;
+    double deepestLimitDb; // the most the limiter took off any peak
 };
 constexpr double TARGET_LUFS = -14.0;
 // Below the -1 dBFS the file promises: MP3 coding adds overshoot to the decoded peaks.
