@@ -274,6 +274,8 @@ void ComposeCredits(Score& score)
     AddHarmony(score, s, 0, PAD, chords, 60, 60, PadStyle::Sustain);
     AddHarmony(score, s, 0, KEYS, chords, 72, 64, PadStyle::Comping);
     AddBass(score, s, 0, BASS, chords, 86, 36, BassStyle::Calm);
+    // A vibraphone arpeggio carries the four bars before the flute enters.
+    AddArpeggio(score, s, 0, ARP, {chords.begin(), chords.begin() + 4}, 62, 60, ArpStyle::UpDown8);
     AddMelody(score, s, 4, LEAD, CALM_THEME, 86);
     AddDrums(score, s, 4, 8, Soft(false), 58);
 
