@@ -1,0 +1,33 @@
+// noise.h - deterministic pseudo-random numbers and tileable gradient noise.
+//
+// Everything the generators draw comes from here, seeded by constants, so every run makes the
+// same bytes. Noise is periodic: a pattern made with period P (in lattice cells per unit)
+// repeats exactly across u = 0..1, which is what makes textures tile without seams.
+#pragma once
+
+#include <cstdint>
+
+// A small counter-based generator (splitmix64): the same seed always gives the same sequence.
+struct Random {
+    uint64_t state;
+    explicit Random(uint64_t seed) : state(seed) {}
+    uint64_t Next();
+    float Uniform();                    // 0 <= x < 1
+    float Range(float low, float high);  // low <= x < high
+};
+
+// Gradient (Perlin-style) noise at (x, y) in lattice units, repeating every `periodX` cells
+// along x and `periodY` along y; about -0.7..0.7.
+float GradientNoise(float x, float y, int periodX, int periodY, uint32_t seed);
+
+// Fractal sum of `octaves` layers of gradient noise over the unit square: the first layer has
+// `basePeriod` cells across it, each further layer twice as many and half the weight.
+// Repeats across u, v = 0..1; roughly -1..1.
+float FractalNoise(float u, float v, int basePeriod, int octaves, uint32_t seed);
+
+// The same with different base periods along u and v: streaks, grain, ridge lines.
+float StretchedNoise(float u, float v, int periodU, int periodV, int octaves, uint32_t seed);
+
+// Cellular (Worley) noise over the unit square with `cells` cells across: the distance to the
+// nearest feature point in cell units (0 at a point, about 1 at most); repeats across 0..1.
+float CellNoise(float u, float v, int cells, uint32_t seed);
