@@ -149,4 +149,4 @@ Rgba FishPicture(float u, float v)
 
 }  // namespace
 
-Image PaintFish() { return PaintImage(FISH_SIZE, FISH_SIZE, 3, FishPicture); }
+Image PaintFish() { return PaintImage(FISH_SIZE, FISH_SIZE, 2, FishPicture); }

@@ -83,14 +83,46 @@ Rgba SkyColour(float s)
     return Mix(high, zenith, Clamp01((s - 0.45f) / 0.55f));
 }
 
-// Height of a mountain ridge above the horizon at u (fraction of the picture's height).
-float Ridge(float u, float base, float amplitude, int period, uint32_t seed)
+// Three ranges of mountains, the farther paler in the haze.
+struct Range {
+    float base, amplitude;
+    int period;
+    uint32_t seed;
+    uint32_t tone;
+    float haze;
+};
+constexpr Range RANGES[] = {{0.10f, 0.50f, 3, 51, 0x6A3A52, 0.55f},
+                            {0.05f, 0.32f, 4, 52, 0x3A2034, 0.30f},
+                            {0.00f, 0.17f, 7, 53, 0x1A1016, 0.08f}};
+constexpr int RANGE_COUNT = 3;
+constexpr int RIDGE_SAMPLES = 2048;  // ridge heights across the picture, looked up, not recomputed
+
+// Height of a mountain ridge above the horizon at u (fraction of the sky's height).
+float Ridge(float u, const Range& r)
 {
-    const float n = FractalNoise(u, 0.37f, period, 6, seed);
-    return base + amplitude * (0.5f + 0.5f * n) * (0.6f + 0.4f * std::fabs(n));
+    const float n = FractalNoise(u, 0.37f, r.period, 6, r.seed);
+    return r.base + r.amplitude * (0.5f + 0.5f * n) * (0.6f + 0.4f * std::fabs(n));
 }
 
-Rgba BackdropColour(float u, float v)
+struct RidgeTable {
+    std::vector<float> tops[RANGE_COUNT];
+    RidgeTable()
+    {
+        for (int r = 0; r < RANGE_COUNT; ++r) {
+            tops[r].resize(RIDGE_SAMPLES);
+            for (int i = 0; i < RIDGE_SAMPLES; ++i) tops[r][i] = Ridge(float(i) / RIDGE_SAMPLES, RANGES[r]);
+        }
+    }
+    float At(int r, float u) const
+    {
+        const float f = u * RIDGE_SAMPLES;
+        const int i = int(f);
+        const float t = f - float(i);
+        return Mix(tops[r][i % RIDGE_SAMPLES], tops[r][(i + 1) % RIDGE_SAMPLES], t);
+    }
+};
+
+Rgba BackdropColour(const RidgeTable& ridges, float u, float v)
 {
     // The walls show t = 0..1 from y = -350 to 350; from the still view the terrain's far edge
     // hides the wall below about t = 0.47, so the horizon sits there (v measured downwards).
@@ -99,23 +131,23 @@ Rgba BackdropColour(float u, float v)
     Rgba colour;
     if (above >= 0) {
         colour = SkyColour(above);
-        const float streaks = StretchedNoise(u, v, 3, 24, 5, 41);
-        const float cloud = Smoothstep(0.05f, 0.6f, streaks) * Smoothstep(0.05f, 0.25f, above) *
-                            Smoothstep(0.9f, 0.45f, above);
-        colour = Mix(colour, Mix(RgbHex(0xFFB070), RgbHex(0x5A2A48), Smoothstep(0.15f, 0.7f, above)), cloud * 0.55f);
+        const float band = Smoothstep(0.05f, 0.25f, above) * Smoothstep(0.9f, 0.45f, above);
+        if (band > 0) {
+            const float cloud = Smoothstep(0.05f, 0.6f, StretchedNoise(u, v, 3, 24, 5, 41)) * band;
+            colour = Mix(colour, Mix(RgbHex(0xFFB070), RgbHex(0x5A2A48), Smoothstep(0.15f, 0.7f, above)), cloud * 0.55f);
+        }
         // A few faint stars high up.
-        const float star = 1.0f - CellNoise(u, v, 96, 42) * 9.0f;
-        colour = Add(colour, Scale(RgbHex(0xFFF4E0), Clamp01(star) * Smoothstep(0.55f, 0.9f, above) * 0.8f));
+        const float night = Smoothstep(0.55f, 0.9f, above);
+        if (night > 0) {
+            const float star = 1.0f - CellNoise(u, v, 96, 42) * 9.0f;
+            colour = Add(colour, Scale(RgbHex(0xFFF4E0), Clamp01(star) * night * 0.8f));
+        }
     } else {
         colour = Mix(RgbHex(0x3A2420), RgbHex(0x120C0C), Smoothstep(0.0f, 0.35f, -above));
     }
-    // Three ranges of mountains, the farther paler in the haze.
-    struct Range { float base, amplitude; int period; uint32_t seed; uint32_t tone; float haze; };
-    const Range ranges[] = {{0.10f, 0.50f, 3, 51, 0x6A3A52, 0.55f},
-                            {0.05f, 0.32f, 4, 52, 0x3A2034, 0.30f},
-                            {0.00f, 0.17f, 7, 53, 0x1A1016, 0.08f}};
-    for (const Range& r : ranges) {
-        const float top = Ridge(u, r.base, r.amplitude, r.period, r.seed);
+    for (int i = 0; i < RANGE_COUNT; ++i) {
+        const Range& r = RANGES[i];
+        const float top = ridges.At(i, u);
         const float inside = Smoothstep(top + 0.003f, top - 0.003f, above);
         if (inside <= 0) continue;
         const float depth = Clamp01((top - above) / std::max(0.02f, top + 0.05f));
@@ -136,4 +168,8 @@ Image PaintGroundTexture(const std::vector<float>& heightField)
     return image;
 }
 
-Image PaintBackdrop() { return PaintImage(BACKDROP_SIZE, BACKDROP_SIZE, 2, BackdropColour); }
+Image PaintBackdrop()
+{
+    const RidgeTable ridges;
+    return PaintImage(BACKDROP_SIZE, BACKDROP_SIZE, 2, [&](float u, float v) { return BackdropColour(ridges, u, v); });
+}

@@ -69,7 +69,8 @@ void AppendTube(Mesh& mesh, const TubeSpec& spec)
         const Vec3 centre = TubeCentre(spec, s);
         const float radius = TubeRadius(spec, s);
         for (int j = 0; j <= spec.sides; ++j) {
-            const float angle = 2.0f * std::numbers::pi_v<float> * float(j) / float(spec.sides);
+            // The seam vertex takes the first vertex's position exactly, so the surface has no crack.
+            const float angle = 2.0f * std::numbers::pi_v<float> * float(j % spec.sides) / float(spec.sides);
             const Vec3 offset = side * (std::sin(angle) * radius) - up * (std::cos(angle) * radius * spec.flatten);
             mesh.vertices.push_back(centre + offset);
             mesh.texture.push_back({spec.uStart + (spec.uEnd - spec.uStart) * s, float(j) / float(spec.sides)});
