@@ -125,8 +125,8 @@ struct RidgeTable {
 Rgba BackdropColour(const RidgeTable& ridges, float u, float v)
 {
     // The walls show t = 0..1 from y = -350 to 350; from the still view the terrain's far edge
-    // hides the wall below about t = 0.47, so the horizon sits there (v measured downwards).
-    constexpr float HORIZON = 0.53f;
+    // hides the wall below about t = 0.42 to 0.47, so the horizon sits just below that (v measured downwards).
+    constexpr float HORIZON = 0.58f;
     const float above = (HORIZON - v) / HORIZON;  // 0 at the horizon, 1 at the top
     Rgba colour;
     if (above >= 0) {
