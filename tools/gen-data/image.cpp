@@ -28,13 +28,6 @@ Rgba RgbHex(uint32_t rgb)
             float(rgb & 0xFF) / 255.0f, 1.0f};
 }
 
-Rgba Over(Rgba base, Rgba top)
-{
-    const float a = Clamp01(top.a);
-    return {Mix(base.r, top.r, a), Mix(base.g, top.g, a), Mix(base.b, top.b, a),
-            base.a + (1.0f - base.a) * a};
-}
-
 uint8_t QuantiseChannel(float value, int x, int y)
 {
     static constexpr int BAYER[4][4] = {{0, 8, 2, 10}, {12, 4, 14, 6}, {3, 11, 1, 9}, {15, 7, 13, 5}};

@@ -31,10 +31,6 @@ Rgba Scale(Rgba c, float s);  // colour times s, alpha kept
 Rgba Add(Rgba a, Rgba b);     // colour sum, alpha of a
 Rgba RgbHex(uint32_t rgb);    // 0xRRGGBB, opaque
 
-// Paints `top` over `base` by top's alpha (straight, not premultiplied); the result is opaque
-// where base is.
-Rgba Over(Rgba base, Rgba top);
-
 // A picture painted by a function of the point: `paint(u, v)` with u, v in 0..1 across the
 // image (v downwards), averaged over samples x samples points per pixel for smooth edges.
 template <typename Paint>

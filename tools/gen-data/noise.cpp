@@ -2,19 +2,6 @@
 
 #include <cmath>
 
-uint64_t Random::Next()
-{
-    state += 0x9E3779B97F4A7C15ull;
-    uint64_t z = state;
-    z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
-    z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
-    return z ^ (z >> 31);
-}
-
-float Random::Uniform() { return float(Next() >> 40) / float(1ull << 24); }
-
-float Random::Range(float low, float high) { return low + (high - low) * Uniform(); }
-
 static uint32_t HashCell(int x, int y, uint32_t seed)
 {
     uint32_t h = uint32_t(x) * 0x8DA6B343u ^ uint32_t(y) * 0xD8163841u ^ seed * 0xCB1AB31Fu;

@@ -1,20 +1,11 @@
-// noise.h - deterministic pseudo-random numbers and tileable gradient noise.
+// noise.h - deterministic, tileable noise.
 //
-// Everything the generators draw comes from here, seeded by constants, so every run makes the
-// same bytes. Noise is periodic: a pattern made with period P (in lattice cells per unit)
+// Every irregular pattern the generators draw comes from here, seeded by constants and hashed
+// from lattice coordinates, so every run makes the same bytes. Noise is periodic: a pattern made with period P (in lattice cells per unit)
 // repeats exactly across u = 0..1, which is what makes textures tile without seams.
 #pragma once
 
 #include <cstdint>
-
-// A small counter-based generator (splitmix64): the same seed always gives the same sequence.
-struct Random {
-    uint64_t state;
-    explicit Random(uint64_t seed) : state(seed) {}
-    uint64_t Next();
-    float Uniform();                    // 0 <= x < 1
-    float Range(float low, float high);  // low <= x < high
-};
 
 // Gradient (Perlin-style) noise at (x, y) in lattice units, repeating every `periodX` cells
 // along x and `periodY` along y; about -0.7..0.7.
