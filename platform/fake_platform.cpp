@@ -40,7 +40,7 @@ std::string Pointer(const void* p) {
 template <typename... Args>
 void Record(const char* name, const Args&... args) {
     std::ostringstream out;
-    const char* separator = "";
+    [[maybe_unused]] const char* separator = "";
     ((out << separator << args, separator = ", "), ...);
     g_calls.push_back({name, out.str()});
 }
@@ -250,7 +250,7 @@ LRESULT DispatchMessageA(const MSG* message) {
 
 LRESULT DefWindowProcA(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     Record("DefWindowProcA", Pointer(window), message, wParam, lParam);
-    return 0;
+    return g_answers.defWindowProc;
 }
 
 void PostQuitMessage(int exitCode) {
