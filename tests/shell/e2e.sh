@@ -9,7 +9,7 @@
 #   fullscreen         Yes on an 800 x 600 screen: the popup fills it, Escape ends it
 #   fullscreen-refused Yes on a screen that cannot switch to 800 x 600: an "Error" box, and
 #                      once it is dismissed the demo ends with status 0
-# The demo runs in DATA_DIR when it exists, otherwise in an empty directory.
+# The demo runs in DATA_DIR once the data is made there, otherwise in an empty directory.
 set -euo pipefail
 
 scenario=$1 vrex=$2 send_close_request=$3 data_dir=$4
@@ -94,7 +94,7 @@ expect_exit_status() {
 start_demo() {
     local run_dir=$work/run
     mkdir -p "$run_dir"
-    [[ -d "$data_dir" ]] && run_dir=$data_dir
+    if [[ -n "$(ls -A "$data_dir" 2>/dev/null)" ]]; then run_dir=$data_dir; fi
     import -window root "$work/before.png"
     (cd "$run_dir" && exec env SDL_VIDEODRIVER=x11 SDL_AUDIODRIVER=dummy "$vrex") \
         </dev/null >"$work/output" 2>&1 &
