@@ -32,7 +32,11 @@ int ReadTerminalKey(const termios& saved) {
 
 int _getch() {
     termios saved;
-    if (isatty(STDIN_FILENO) && tcgetattr(STDIN_FILENO, &saved) == 0) return ReadTerminalKey(saved);
+    if (isatty(STDIN_FILENO) && tcgetattr(STDIN_FILENO, &saved) == 0) {
+        // A program started in the background would be stopped for touching its terminal.
+        if (tcgetpgrp(STDIN_FILENO) != getpgrp()) return NO_KEY;
+        return ReadTerminalKey(saved);
+    }
     pollfd input = {STDIN_FILENO, POLLIN, 0};
     if (poll(&input, 1, 0) != 1 || (input.revents & POLLIN) == 0) return NO_KEY;
     return ReadWaitingByte();  // end of input reads nothing: no key

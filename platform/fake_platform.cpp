@@ -250,7 +250,7 @@ LRESULT DispatchMessageA(const MSG* message) {
 
 LRESULT DefWindowProcA(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     Record("DefWindowProcA", Pointer(window), message, wParam, lParam);
-    return 0;
+    return g_answers.defWindowProc;
 }
 
 void PostQuitMessage(int exitCode) {

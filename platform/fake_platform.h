@@ -49,6 +49,7 @@ struct Answers {
     BOOL setPixelFormat = TRUE;
     bool realGlContext = false;                   // wglCreateContext makes a real offscreen context
     BOOL swapBuffers = TRUE;
+    LRESULT defWindowProc = 0;                    // DefWindowProcA's result
     std::deque<MSG> messages;                     // handed out by PeekMessageA, in order
     int getch = -1;
 };

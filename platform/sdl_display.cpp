@@ -1,6 +1,8 @@
 // The display mode over SDL2. A mode accepted by ChangeDisplaySettingsA takes effect when the
 // full-screen popup window is shown (SDL switches modes for full-screen windows only), and is
 // given back by a restore, by leaving full screen, or by the exit handler.
+#include <vector>
+
 #include "platform/sdl_internal.h"
 
 namespace sdl_platform {
@@ -17,14 +19,23 @@ DEVMODEA ToDevMode(const SDL_DisplayMode& mode) {
                     DWORD(mode.refresh_rate)};
 }
 
+// The modes the display offers: its list, and the desktop mode, which a display that lists
+// nothing (SDL's offscreen driver) still has.
+std::vector<SDL_DisplayMode> OfferedModes() {
+    std::vector<SDL_DisplayMode> modes;
+    SDL_DisplayMode mode;
+    int count = SDL_GetNumDisplayModes(PRIMARY_DISPLAY);
+    for (int i = 0; i < count; ++i)
+        if (SDL_GetDisplayMode(PRIMARY_DISPLAY, i, &mode) == 0) modes.push_back(mode);
+    if (SDL_GetDesktopDisplayMode(PRIMARY_DISPLAY, &mode) == 0) modes.push_back(mode);
+    return modes;
+}
+
 // A mode the display offers with exactly the wanted resolution, preferring the wanted colour
 // depth and refresh rate; false when it offers no such resolution.
 bool FindOfferedMode(const DEVMODEA& wanted, SDL_DisplayMode* found) {
     bool any = false;
-    int count = SDL_GetNumDisplayModes(PRIMARY_DISPLAY);
-    for (int i = 0; i < count; ++i) {
-        SDL_DisplayMode offered;
-        if (SDL_GetDisplayMode(PRIMARY_DISPLAY, i, &offered) != 0) continue;
+    for (const SDL_DisplayMode& offered : OfferedModes()) {
         if (DWORD(offered.w) != wanted.dmPelsWidth || DWORD(offered.h) != wanted.dmPelsHeight) continue;
         DEVMODEA asRecord = ToDevMode(offered);
         bool sameDepth = asRecord.dmBitsPerPel == wanted.dmBitsPerPel;

@@ -10,11 +10,14 @@ namespace {
 int cursorCounter = 0;  // ShowCursor's display counter: the cursor shows while it is 0 or more
 
 // Under X11 a display mode outlives the process unless it is put back, so every way out of
-// the program (return from main, exit(1), exit(-1)) passes through here.
+// the program (return from main, exit(1), exit(-1)) passes through here. Leaving full screen
+// sets the desktop mode again; pumping sends whatever is still buffered for the display. SDL
+// itself is not quit: the music library may still use it from its own exit code, and the
+// connection to the display closes with the process.
 void GiveBackOnExit() {
     RestoreDisplayMode();
     SDL_ShowCursor(SDL_ENABLE);
-    SDL_Quit();
+    SDL_PumpEvents();
 }
 
 }  // namespace
