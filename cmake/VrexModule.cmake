@@ -12,3 +12,14 @@ function(vrex_module name)
     add_library(${name} STATIC ${sources})
     target_link_libraries(${name} PUBLIC ${ARG_DEPS})
 endfunction()
+
+# vrex_add_subfolders(): add every subfolder of the current folder that has a CMakeLists.txt,
+# so a new test, tool, benchmark or fuzz target needs no edit above its own folder.
+function(vrex_add_subfolders)
+    file(GLOB subdirs LIST_DIRECTORIES true CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*)
+    foreach(dir ${subdirs})
+        if(IS_DIRECTORY ${dir} AND EXISTS ${dir}/CMakeLists.txt)
+            add_subdirectory(${dir})
+        endif()
+    endforeach()
+endfunction()
