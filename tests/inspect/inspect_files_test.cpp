@@ -256,6 +256,13 @@ TEST(Inspect3ds, ReportsTheReadersMessagesInOrder) {
     }
 }
 
+TEST(Inspect3ds, PixelsOutWritesNothingForAModel) {
+    Scratch scratch;
+    const std::string out = scratch.Path("pixels.bin");
+    EXPECT_EQ(RunInspect({"--pixels-out", out, scratch.Write("m.3ds", TinyModel("skin.bmp"))}).exitStatus, 0);
+    EXPECT_FALSE(std::filesystem::exists(out));
+}
+
 TEST(Inspect3ds, NamesThatAreNotUtf8StayValidJson) {
     using namespace writer3ds;
     Scratch scratch;

@@ -72,49 +72,6 @@ TEST(JsonWriter, FloatsThatAreNotFiniteAreNull) {
     EXPECT_EQ(WrittenFloat(-std::numeric_limits<double>::infinity()), "null");
 }
 
-TEST(JsonWriter, PlacesCommasBetweenMembersAndItemsOnly) {
-    JsonWriter json;
-    json.BeginObject();
-    json.Key("a");
-    json.BeginArray();
-    json.Integer(1);
-    json.BeginArray();
-    json.EndArray();
-    json.Null();
-    json.EndArray();
-    json.Key("b");
-    json.BeginObject();
-    json.EndObject();
-    json.Key("c");
-    json.Bool(false);
-    json.EndObject();
-    EXPECT_EQ(json.Text(), R"({"a":[1,[],null],"b":{},"c":false})");
-}
-
-TEST(JsonWriter, SplicesAFragmentsMembersIntoAnOpenObject) {
-    JsonWriter fragment(JsonWriter::MEMBERS);
-    fragment.Key("width");
-    fragment.Integer(2);
-    fragment.Key("height");
-    fragment.Integer(1);
-    JsonWriter empty(JsonWriter::MEMBERS);
-
-    JsonWriter json;
-    json.BeginObject();
-    json.Key("ok");
-    json.Bool(true);
-    json.Members(empty);
-    json.Members(fragment);
-    json.EndObject();
-    EXPECT_EQ(json.Text(), R"({"ok":true,"width":2,"height":1})");
-
-    JsonWriter first;
-    first.BeginObject();
-    first.Members(fragment);
-    first.EndObject();
-    EXPECT_EQ(first.Text(), R"({"width":2,"height":1})");
-}
-
 // The parser the tests rely on must itself refuse what is not JSON.
 TEST(JsonReader, RefusesTextThatIsNotJson) {
     for (const char* text : {"", "{", "[1,]", "{\"a\":1,}", "\"a\nb\"", "nan", "01", "1.", "\"\\x\"",

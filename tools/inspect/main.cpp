@@ -1,4 +1,5 @@
 // vrex-inspect: the command line; see inspect.h.
+#include <cctype>
 #include <cstdio>
 #include <cstring>
 #include <fstream>
@@ -16,13 +17,14 @@ struct Kind {
     const char* extension;  // lower case, with its dot
     const char* name;
     Inspection (*inspect)(const std::string& path, bool wantPixels);
+    bool hasPixels;  // what --pixels-out writes; a model has none
 };
 
 constexpr Kind KINDS[] = {
-    {".tga", "tga", InspectTga},
-    {".bmp", "bmp", InspectBmp},
-    {".3ds", "3ds", InspectModel},
-    {".raw", "raw", InspectRaw},
+    {".tga", "tga", InspectTga, true},
+    {".bmp", "bmp", InspectBmp, true},
+    {".3ds", "3ds", InspectModel, false},
+    {".raw", "raw", InspectRaw, true},
 };
 
 const Kind* KindOf(const std::string& path) {
@@ -75,7 +77,7 @@ bool InspectFile(const std::string& path, const char* pixelsOut) {
     std::printf("%s\n", json.Text().c_str());
 
     if (!kind) std::fprintf(stderr, "vrex-inspect: %s: not a .tga, .bmp, .3ds or .raw file\n", path.c_str());
-    if (inspection.ok && pixelsOut && kind->inspect != InspectModel && !WritePixels(pixelsOut, inspection.pixels)) {
+    if (inspection.ok && pixelsOut && kind->hasPixels && !WritePixels(pixelsOut, inspection.pixels)) {
         std::fprintf(stderr, "vrex-inspect: cannot write %s\n", pixelsOut);
         return false;
     }
