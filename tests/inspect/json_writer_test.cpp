@@ -1,4 +1,4 @@
-// The inspector's JSON writer: commas, escapes and numbers, read back by an independent parser.
+// The inspector's JSON writer: escapes and numbers, read back by an independent parser.
 #include <gtest/gtest.h>
 
 #include <cmath>
