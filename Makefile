@@ -6,7 +6,7 @@
 # CI sets CI=true: there, compiler warnings are errors.
 WERROR := $(if $(filter true 1,$(CI)),-DVREX_WERROR=ON,-DVREX_WERROR=OFF)
 
-.PHONY: all deps configure build run test sanitize fuzz clean
+.PHONY: all deps configure build check-data run test sanitize fuzz clean
 
 all: build
 
@@ -19,7 +19,11 @@ configure: deps
 build: configure
 	@cmake --build --preset default
 
-run: build
+# The data set as the demo will load it; silent when every file is fine, the table otherwise.
+check-data: build
+	@table=$$(build/bin/vrex-inspect --check build/data) || { echo "$$table"; echo "The data in build/data are incomplete or broken." >&2; exit 1; }
+
+run: check-data
 	@cd build/data && ../bin/vrex
 
 test: build

@@ -29,6 +29,10 @@ extern int32_t g_heightMap[MAP_SIZE * MAP_SIZE];
 // empty file gives a table of zeros, and in a short file every entry after the last byte
 // read keeps that byte's value.
 void LoadHeightMap();
+// The same from any file; returns how many entries came from the file: MAP_SIZE * MAP_SIZE
+// when it held enough bytes, 0 when it was missing or empty. LoadHeightMap ignores it; tools
+// that inspect a data set read it.
+int LoadHeightMapFile(const char* fileName);
 
 // Height of grid point (x, z): map row x - 1, column z - 1, divided by HEIGHT_SCALE; for
 // z = 0 (x >= 2) that is column 511 of row x - 2.

@@ -1,0 +1,41 @@
+// bmp_kind.cpp - BMP files through the demo's reader, message boxes and all.
+#include <cstdlib>
+
+#include "resources/bmp.h"
+#include "tools/inspect/inspect.h"
+
+namespace {
+
+void Release(RgbImage* image) {
+    std::free(image->data);
+    std::free(image);
+}
+
+}  // namespace
+
+Inspection InspectBmp(const std::string& path, bool wantPixels) {
+    RgbImage* image = LoadBmpImage(path.c_str());
+    Inspection result;
+    result.ok = image != nullptr;
+    result.members.Key("width");
+    if (image) result.members.Integer(image->width);
+    else result.members.Null();
+    result.members.Key("height");
+    if (image) result.members.Integer(image->height);
+    else result.members.Null();
+    if (image) {
+        if (wantPixels) {
+            const size_t size = size_t(image->width) * size_t(image->height) * 3;
+            result.pixels.assign(image->data, image->data + size);
+        }
+        Release(image);
+    }
+    return result;
+}
+
+std::string CheckBmp(const std::filesystem::path& path) {
+    RgbImage* image = LoadBmpImage(path.c_str());
+    if (image == nullptr) return FirstMessageText("cannot be read");
+    Release(image);
+    return "";
+}
