@@ -108,13 +108,15 @@ void LoadModel(const char* path);
 // every later upload of the run (the TGA images) is read with it too.
 // No file name, or a slot outside 0..MODEL_TEXTURE_SLOTS-1 of the table: nothing happens.
 // A picture that cannot be read ends the process with exit(0) after the reader's own message
-// box: the show does not start without its model's textures.
+// box: the show does not start without its model's textures. The model's arrays are freed
+// first (ReleaseModel), as the end of the message loop would have freed them.
 void CreateBmpTexture(uint32_t* table, const char* fileName, int32_t slot);
 
 // ---- drawing (model_draw.cpp) -------------------------------------------------------------
 // Sends g_model as one glBegin(GL_TRIANGLES)/glEnd pair per object, corners in file order,
-// each with its normal. A textured object: white, its material's texture bound, and at every
-// corner the texture coordinate of the corner's vertex when the object has a mapping list.
+// each with its normal. A textured object: white, g_modelTextures[materialIndex] bound (0 when
+// its last group named a material without a picture), and at every corner the texture
+// coordinate of the corner's vertex when the object has a mapping list.
 // An untextured object: white, then its material's colour before every vertex when the model
 // has materials and materialIndex names one; it shows whatever texture is bound.
 // Changes only the current colour, normal, texture coordinate and the GL_TEXTURE_2D binding;

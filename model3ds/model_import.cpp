@@ -31,8 +31,12 @@ void BuildMipmappedTexture(GLuint name, const RgbImage& image) {
 void CreateBmpTexture(uint32_t* table, const char* fileName, int32_t slot) {
     if (!fileName || slot < 0 || slot >= MODEL_TEXTURE_SLOTS) return;
     RgbImage* image = LoadBmpImage(fileName);
-    // The reader has shown its message; the demo does not start without the model's pictures.
-    if (!image) std::exit(0);
+    if (!image) {
+        // The reader has shown its message; the demo does not start without the model's
+        // pictures. The loop that would free the model's arrays never runs: free them here.
+        ReleaseModel();
+        std::exit(0);
+    }
     glGenTextures(1, &table[slot]);
     BuildMipmappedTexture(table[slot], *image);
     std::free(image->data);

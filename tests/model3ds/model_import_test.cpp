@@ -167,6 +167,9 @@ void ReportAtExit() {
     for (const fake::MessageBoxShown& box : fake::g_messageBoxes)
         std::fprintf(stderr, "[box %s: %s]", box.caption.c_str(), box.text.c_str());
     std::fprintf(stderr, "[textures made: %zu]", glrec::Count("glGenTextures"));
+    bool freed = !g_model.objects.empty();
+    for (const MeshObject& object : g_model.objects) freed = freed && !object.vertices && !object.faces && !object.normals;
+    std::fprintf(stderr, "[model freed: %s]", freed ? "yes" : "no");
 }
 
 using ModelImportDeathTest = ModelGlTest;
@@ -204,7 +207,8 @@ TEST_F(ModelImportDeathTest, UnreadablePictureEndsTheProcessWithStatusZeroAfterT
                 std::fprintf(stderr, "[went on]");
                 std::exit(1);
             },
-            testing::ExitedWithCode(0), std::string(c.message) + "\\[textures made: 1\\]$");
+            testing::ExitedWithCode(0),
+            std::string(c.message) + "\\[textures made: 1\\]\\[model freed: yes\\]$");
     }
 }
 

@@ -67,6 +67,7 @@ protected:
         std::filesystem::current_path(previousDir_);
         g_audioLibrary = REAL_AUDIO_LIBRARY;
         fake::Reset();
+        ReleaseModel();
     }
 
     // A 2 x 2 image whose every pixel is the colour (index, 2 * index, 255 - index), B, G, R.
