@@ -83,21 +83,6 @@ TEST_F(ModelScene, FirstFrameOfRowSevenMakesExactlyTheSceneCalls) {
     EXPECT_EQ(glrec::CallsNamed("glRotatef").at(0).args, "17144, 0, 1, 0");
 }
 
-TEST_F(ModelScene, LaterFramesAndTheWobbleWrapMakeTheSameCalls) {
-    const struct {
-        int frame;
-        int indexBefore;
-        int indexUsed;
-    } cases[] = {{9000, 10, 11}, {10000, 253, 254}, {11428, 0, 1}};
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.frame);
-        StartFromInitialisedState();
-        GoToFrame(c.frame, c.indexBefore);
-        DrawModelScene();
-        EXPECT_THAT(glrec::Lines(), ElementsAreArray(SceneCalls(c.frame, c.indexUsed)));
-    }
-}
-
 TEST_F(ModelScene, LeavesLightingAndDepthTestOffBlendingOnAndTheParticleBound) {
     // Whatever the frames before left, and even after the user switched lighting back on.
     for (bool before : {false, true}) {
@@ -169,15 +154,6 @@ TEST_F(ModelScene, TubeStandsAroundTheModelFromItsHeightHundredDownToItsFloor) {
         glrec::Vec4 fromModel = glrec::Transform(model, c.modelPoint[0], c.modelPoint[1], c.modelPoint[2]);
         for (int k = 0; k < 3; ++k) EXPECT_NEAR(fromTube[k], fromModel[k], 1e-3) << k;
     }
-}
-
-TEST_F(ModelScene, EmptyModelStillDrawsTheTube) {
-    g_model = Model{};
-    GoToFrame(FIRST_MODEL_FRAME, WOBBLE_INDEX_BEFORE_IT);
-    DrawModelScene();
-    Lines expected = SceneCalls(FIRST_MODEL_FRAME, 237);
-    expected.erase(expected.begin() + 7, expected.begin() + 7 + std::ptrdiff_t(TRIANGLE_CALLS.size()));
-    EXPECT_THAT(glrec::Lines(), ElementsAreArray(expected));
 }
 
 }  // namespace
