@@ -1,16 +1,20 @@
-// model.h - the 3DS model: the in-memory records, the chunk reader and the vertex normals.
+// model.h - the 3DS model: the in-memory records, the chunk reader, the vertex normals, the
+// material textures and the drawing.
 //
-// The demo has one model, g_model. At start-up g_modelLoader.Import(g_model, "dinos.3ds")
-// walks the file's chunk tree front to back (chunk_reader.h), then BuildVertexNormals() gives
-// every vertex the normalised sum of the normals of the faces that use it, so larger faces
-// weigh more. Afterwards the model is only read, by the drawing; when the message loop ends,
-// ReleaseModel() frees each object's arrays.
+// The demo has one model, g_model. At start-up LoadModel("dinos.3ds") has g_modelLoader walk
+// the file's chunk tree front to back (chunk_reader.h); BuildVertexNormals() then gives every
+// vertex the normalised sum of the normals of the faces that use it, so larger faces weigh
+// more; and every material that names a BMP picture gets a mipmapped texture in
+// g_modelTextures, at the material's index. Every frame of the model scene DrawModel() sends
+// the whole model as plain triangles under the caller's matrices and state. When the message
+// loop ends, ReleaseModel() frees each object's arrays.
 //
 // Axes: a vertex (x, y, z) in the file is stored as (x, z, -y): the file's z is our up axis.
 // Names and texture file names live in 255-byte fields; longer ones are cut to 254 bytes.
 //
-// State: g_model (filled once by the import, read by the drawing), g_modelLoader.
-// Records are plain data: copying or destroying one never touches the arrays it points to.
+// State: g_model and g_modelTextures (filled once by LoadModel, read by the drawing),
+// g_modelLoader. Records are plain data: copying or destroying one never touches the arrays
+// it points to. Textures are never deleted.
 #pragma once
 
 #include <cstdint>
@@ -82,5 +86,49 @@ Vector3 VecNormalize(Vector3 v);
 // NaN that dividing by a zero count or a zero length would give: it is never lit anyway.
 // A face with an index not below vertexCount adds nothing (the reader drops such faces).
 void BuildVertexNormals(Model& model);
+
+// ---- import and material textures (model_import.cpp) -------------------------------------
+constexpr int MODEL_TEXTURE_SLOTS = 100;  // material indices with a texture slot: 0..99
+
+// Slot i holds the texture of material i of g_model, or 0 when that material names no
+// picture. All 0 at program start; written by LoadModel only.
+extern uint32_t g_modelTextures[MODEL_TEXTURE_SLOTS];
+
+// Imports `path` into g_model (the reader's own message box when the file is missing or not a
+// 3DS file; the model then stays empty), then calls CreateBmpTexture for every material whose
+// textureFile is not empty, in material order. Needs the current GL context.
+// Materials 100 and above have no slot: their pictures are not read and they get no texture,
+// so DrawModel draws their objects untextured, in the material's colour.
+void LoadModel(const char* path);
+
+// Reads the BMP `fileName` (as stored in the model: relative to the working directory) and
+// builds a mipmapped texture from it (gluBuild2DMipmaps, 3 components, GL_RGB bytes; minified
+// GL_LINEAR_MIPMAP_NEAREST, magnified GL_LINEAR) whose name goes into table[slot]; the texture
+// is left bound. Sets GL_UNPACK_ALIGNMENT to 1 for good: the picture's rows are packed, and
+// every later upload of the run (the TGA images) is read with it too.
+// No file name, or a slot outside 0..MODEL_TEXTURE_SLOTS-1 of the table: nothing happens.
+// A picture that cannot be read ends the process with exit(0) after the reader's own message
+// box: the show does not start without its model's textures. The model's arrays are freed
+// first (ReleaseModel), as the end of the message loop would have freed them.
+void CreateBmpTexture(uint32_t* table, const char* fileName, int32_t slot);
+
+// ---- drawing (model_draw.cpp) -------------------------------------------------------------
+// Sends g_model as one glBegin(GL_TRIANGLES)/glEnd pair per object, corners in file order,
+// each with its normal. A textured object: white, g_modelTextures[materialIndex] bound (0 when
+// its last group named a material without a picture), and at every corner the texture
+// coordinate of the corner's vertex when the object has a mapping list.
+// An untextured object: white, then its material's colour before every vertex when the model
+// has materials and materialIndex names one; it shows whatever texture is bound.
+// Changes only the current colour, normal, texture coordinate and the GL_TEXTURE_2D binding;
+// enables nothing, touches no matrix. No GL call at all when the model has no objects.
+// Where the data leaves a gap we chose:
+//  - hasTexture with materialIndex -1 (its last group named no known material): drawn as an
+//    untextured object, in white; there is no texture slot for -1.
+//  - hasTexture with a materialIndex of 100 or more: no slot either, drawn untextured in the
+//    material's colour.
+//  - A vertex index at or beyond texCoordCount (a mapping list shorter than the vertex list)
+//    sends no texture coordinate: the corner keeps the one current before it; nothing is
+//    read past the end of texCoords.
+void DrawModel();
 
 #include "model3ds/chunk_reader.h"

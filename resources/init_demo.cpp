@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "app/shell.h"
+#include "model3ds/model.h"
 #include "resources/textures.h"
 #include "terrain/terrain.h"
 
@@ -66,7 +67,9 @@ int InitDemo(HWND window) {
     GetClientRect(window, &g_clientRect);
     InitGraphics(g_clientRect.right, g_clientRect.bottom);
     FillSinTable();
-    // LoadModel("dinos.3ds") of the model import goes here.
+    // A missing model file is reported and the show goes on without it; a missing picture of
+    // one of its materials ends the process here, before anything later is loaded.
+    LoadModel("dinos.3ds");
     SwitchOnLighting();
     CreateQuadric();
     LoadHeightMap();

@@ -19,14 +19,6 @@ fs::path DataDirectory() {
     return fs::path(binary ? binary : ".") / "data";
 }
 
-// An uncompressed 24-bit TGA: 18-byte header, then blue, green, red per pixel, bottom row first.
-void WriteTga(const fs::path& path, int width, int height, const std::vector<Rgb>& bottomUp) {
-    std::vector<uint8_t> bytes = {0, 0, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0,
-                                  uint8_t(width), uint8_t(width >> 8), uint8_t(height), uint8_t(height >> 8), 24, 0};
-    for (const Rgb& p : bottomUp) bytes.insert(bytes.end(), {uint8_t(p.b), uint8_t(p.g), uint8_t(p.r)});
-    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
-}
-
 std::vector<Rgb> QuadrantFish() {
     const Rgb red{255, 0, 0}, green{0, 255, 0}, yellow{255, 255, 0}, magenta{255, 0, 255}, blue{0, 0, 255};
     std::vector<Rgb> pixels;
@@ -52,6 +44,14 @@ bool ReadPng(const fs::path& path, Picture* picture) {
 
 }  // namespace
 
+// An uncompressed 24-bit TGA: 18-byte header, then blue, green, red per pixel, bottom row first.
+void WriteTga(const fs::path& path, int width, int height, const std::vector<Rgb>& bottomUp) {
+    std::vector<uint8_t> bytes = {0, 0, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0,
+                                  uint8_t(width), uint8_t(width >> 8), uint8_t(height), uint8_t(height >> 8), 24, 0};
+    for (const Rgb& p : bottomUp) bytes.insert(bytes.end(), {uint8_t(p.b), uint8_t(p.g), uint8_t(p.r)});
+    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+}
+
 Rgb Picture::At(int x, int y) const {
     const uint8_t* p = &rgb[(std::size_t(y) * std::size_t(width) + std::size_t(x)) * 3];
     return {p[0], p[1], p[2]};
@@ -74,8 +74,14 @@ std::map<int, Picture> CaptureFrames(const std::string& frames) {
     WriteTga(scratch / "fish.TGA", 8, 8, QuadrantFish());
     WriteTga(scratch / "fishmet.TGA", 4, 4, std::vector<Rgb>(16, Rgb{0, 255, 0}));
 
+    std::map<int, Picture> pictures = CaptureFramesIn(scratch, frames);
+    fs::remove_all(scratch);
+    return pictures;
+}
+
+std::map<int, Picture> CaptureFramesIn(const fs::path& directory, const std::string& frames) {
     std::ostringstream command;
-    command << "cd '" << scratch.string() << "' && '" << VREX_CAPTURE_TOOL << "' --frames " << frames << " --out out";
+    command << "cd '" << directory.string() << "' && '" << VREX_CAPTURE_TOOL << "' --frames " << frames << " --out out";
     std::map<int, Picture> pictures;
     if (std::system(command.str().c_str()) != 0) return pictures;
     std::stringstream list(frames);
@@ -83,8 +89,8 @@ std::map<int, Picture> CaptureFrames(const std::string& frames) {
         int frame = std::stoi(item);
         char name[32];
         std::snprintf(name, sizeof name, "frame_%05d.png", frame);
-        if (!ReadPng(scratch / "out" / name, &pictures[frame])) pictures.erase(frame);
+        if (!ReadPng(directory / "out" / name, &pictures[frame])) pictures.erase(frame);
     }
-    fs::remove_all(scratch);
+    fs::remove_all(directory / "out");
     return pictures;
 }

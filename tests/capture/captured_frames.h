@@ -8,6 +8,7 @@
 #pragma once
 
 #include <cstdint>
+#include <filesystem>
 #include <map>
 #include <string>
 #include <vector>
@@ -28,3 +29,8 @@ struct Picture {
 std::string MissingData();
 // Captures `frames` ("0,1,4286") and returns each frame's picture; empty on failure.
 std::map<int, Picture> CaptureFrames(const std::string& frames);
+// The same in a data directory of the caller's making (the frames go to its "out" folder).
+std::map<int, Picture> CaptureFramesIn(const std::filesystem::path& directory, const std::string& frames);
+
+// An uncompressed 24-bit TGA: pixels given bottom row first.
+void WriteTga(const std::filesystem::path& path, int width, int height, const std::vector<Rgb>& bottomUp);

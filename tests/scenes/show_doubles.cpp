@@ -37,17 +37,14 @@ HDC g_hdc = nullptr;
 
 std::vector<RoutineCall> g_routineCalls;
 
-namespace {
-void Log(const char* name) {
+void LogRoutineCall(const char* name) {
     g_routineCalls.push_back({name, g_frameCounter, g_wobbleIndex, glrec::Calls().size()});
 }
-}  // namespace
 
-void DrawBackdrop() { Log("DrawBackdrop"); }
-void DrawTerrainFirstBand() { Log("DrawTerrainFirstBand"); }
-void DrawParticles() { Log("DrawParticles"); }
-void DrawTerrainSecondBand() { Log("DrawTerrainSecondBand"); }
-void DrawModelScene() { Log("DrawModelScene"); }
+void DrawBackdrop() { LogRoutineCall("DrawBackdrop"); }
+void DrawTerrainFirstBand() { LogRoutineCall("DrawTerrainFirstBand"); }
+void DrawParticles() { LogRoutineCall("DrawParticles"); }
+void DrawTerrainSecondBand() { LogRoutineCall("DrawTerrainSecondBand"); }
 
 void StartFromInitialisedState() {
     glrec::Reset();

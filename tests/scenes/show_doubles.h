@@ -3,7 +3,8 @@
 // The scene tests link the scenes with the GL recorder and the fake platform, and these
 // stand-ins for the rest of the demo: the thirteen images with distinct texture names, the
 // sine table and quadric as initialisation makes them, the device context, and the terrain
-// routines and the model scene, which only log that they were called.
+// routines, which only log that they were called. The model scene's stand-in is in
+// model_scene_double.cpp, so that the model scene's own test can link the real one.
 #pragma once
 
 #include <cstddef>
@@ -23,6 +24,7 @@ struct RoutineCall {
     std::size_t glCallsBefore;  // how many GL calls were recorded before it
 };
 extern std::vector<RoutineCall> g_routineCalls;
+void LogRoutineCall(const char* name);
 
 // GL state as initialisation leaves it: texturing, depth test, colour material, light 0 and
 // lighting on, blending off with the additive function, the model-view matrix current.
