@@ -8,7 +8,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "gl_recorder.h"
+#include "tests/support/gl_recorder.h"
 #include "resources/textures.h"
 #include "tga_files.h"
 
@@ -160,12 +160,6 @@ TEST(DecodeTgaFile, AgreesWithImageMagickPixelForPixel) {
 
 // ---- the GL calls of LoadTgaTexture -------------------------------------------------------
 
-std::vector<std::string> CallTexts() {
-    std::vector<std::string> texts;
-    for (const GlCall& call : g_glCalls) texts.push_back(call.name + "(" + call.args + ")");
-    return texts;
-}
-
 TEST(LoadTgaTexture, UploadsWithLinearFiltersAndNoPixelStore) {
     struct Case {
         Bytes file;
@@ -176,20 +170,22 @@ TEST(LoadTgaTexture, UploadsWithLinearFiltersAndNoPixelStore) {
     ScratchDir dir;
     for (const Case& c : cases) {
         WriteFile(dir.File("image.tga"), c.file);
-        g_glCalls.clear();
+        glrec::Reset();
         TextureImage image = {};
         ASSERT_TRUE(LoadTgaTexture(&image, dir.File("image.tga").c_str()));
-        const std::string name = std::to_string(image.textureName), format = std::to_string(c.format);
-        const std::string size = c.format == GL_RGB ? "2,1" : "1,1";
+        const std::string name = std::to_string(image.textureName);
+        const std::string format = glrec::EnumName(GLenum(c.format));
+        const std::string size = c.format == GL_RGB ? "2, 1" : "1, 1";
         EXPECT_NE(image.textureName, 0u);
-        EXPECT_EQ(CallTexts(), (std::vector<std::string>{
-                                   "glGenTextures(1)",
-                                   "glBindTexture(3553," + name + ")",
-                                   "glTexParameterf(3553,10241,9729.0)",
-                                   "glTexParameterf(3553,10240,9729.0)",
-                                   "glTexImage2D(3553,0," + format + "," + size + ",0," + format + ",5121)",
-                               }));
-        EXPECT_EQ(g_lastTexImagePixels, image.pixels);
+        EXPECT_EQ(glrec::Lines(), (std::vector<std::string>{
+                                      "glGenTextures(1, ptr)",
+                                      "glBindTexture(GL_TEXTURE_2D, " + name + ")",
+                                      "glTexParameterf(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR)",
+                                      "glTexParameterf(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR)",
+                                      "glTexImage2D(GL_TEXTURE_2D, 0, " + format + ", " + size + ", 0, " + format +
+                                          ", GL_UNSIGNED_BYTE, ptr)",
+                                  }));
+        EXPECT_EQ(glrec::LastTexImagePixels(), image.pixels);
         std::free(image.pixels);
     }
 }
@@ -200,15 +196,16 @@ TEST(LoadTgaTexture, FailureMakesNoGlCallAndKeepsTextureNameZero) {
         if (c.status == TgaStatus::Ok) continue;
         SCOPED_TRACE(c.name);
         WriteFile(dir.File("image.tga"), c.file);
-        g_glCalls.clear();
+        glrec::Reset();
         TextureImage image = {};
         EXPECT_FALSE(LoadTgaTexture(&image, dir.File("image.tga").c_str()));
         EXPECT_EQ(image.textureName, 0u);
-        EXPECT_TRUE(g_glCalls.empty());
+        EXPECT_TRUE(glrec::Calls().empty());
     }
     TextureImage image = {};
+    glrec::Reset();
     EXPECT_FALSE(LoadTgaTexture(&image, dir.File("missing.tga").c_str()));
-    EXPECT_TRUE(g_glCalls.empty());
+    EXPECT_TRUE(glrec::Calls().empty());
 }
 
 }  // namespace

@@ -33,6 +33,7 @@ struct State {
     std::array<GLint, 4> viewport;
     GLenum shadeModel;
     GLint unpackAlignment;
+    const void* lastTexImagePixels;
     GLuint nextTextureName;
     bool insideBeginEnd;
     GLenum error;
@@ -55,6 +56,7 @@ void ResetState() {
     g.viewport = {0, 0, 0, 0};
     g.shadeModel = GL_SMOOTH;
     g.unpackAlignment = 4;
+    g.lastTexImagePixels = nullptr;
     g.nextTextureName = 1;
     g.insideBeginEnd = false;
     g.error = GL_NO_ERROR;
@@ -271,6 +273,8 @@ void SetEnabled(GLenum capability, bool on) {
     else
         g.enabled.erase(capability);
 }
+
+const void* LastTexImagePixels() { return g.lastTexImagePixels; }
 
 GLuint BoundTexture(GLenum target) {
     auto found = g.boundTextures.find(target);
@@ -530,7 +534,7 @@ void glTexImage2D(GLenum target, GLint level, GLint internalformat, GLsizei widt
                   GLenum format, GLenum type, const GLvoid* pixels) {
     REC("glTexImage2D", Enum(target), Int(level), InternalFormat(internalformat), Int(width), Int(height),
         Int(border), Enum(format), Enum(type), Pointer(pixels));
-    RefusedInsideBeginEnd();
+    if (!RefusedInsideBeginEnd()) g.lastTexImagePixels = pixels;
 }
 
 void glPixelStorei(GLenum pname, GLint param) {

@@ -64,6 +64,7 @@ void SetRecording(bool on);    // off: calls change the state but leave no line
 bool IsEnabled(GLenum capability);
 void SetEnabled(GLenum capability, bool on);             // set a starting state, unrecorded
 GLuint BoundTexture(GLenum target = GL_TEXTURE_2D);
+const void* LastTexImagePixels();                        // the data of the last glTexImage2D
 Vec4 CurrentColor();
 std::array<float, 3> CurrentNormal();
 GLenum BlendSource();
