@@ -40,7 +40,7 @@ struct Pixel {
 // view, square pixels.
 Pixel ProjectEyePoint(double x, double y, double z);
 
-// Every frame a pixel test reads, each with the first test that needs it.
+// Every frame a pixel test reads, and what the tests look for in it.
 inline constexpr int SHOW_FRAMES[] = {
     0, 1, 4286,          // the clear colour, the fish, the star over the overlay
     6429, 6700,          // the turning terrain view
