@@ -1,35 +1,19 @@
-// Test images from readable bytes, the tool run in a scratch data directory, PNGs read back.
+// The tool run once in the show's data directory, its PNGs read back on demand.
 #include "tests/capture/captured_frames.h"
 
 #include <png.h>
 #include <unistd.h>
 
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
-#include <filesystem>
 #include <fstream>
+#include <map>
 #include <sstream>
 
 namespace fs = std::filesystem;
 
 namespace {
-
-fs::path DataDirectory() {
-    const char* binary = std::getenv("VREX_BINARY_DIR");
-    return fs::path(binary ? binary : ".") / "data";
-}
-
-std::vector<Rgb> QuadrantFish() {
-    const Rgb red{255, 0, 0}, green{0, 255, 0}, yellow{255, 255, 0}, magenta{255, 0, 255}, blue{0, 0, 255};
-    std::vector<Rgb> pixels;
-    for (int row = 0; row < 8; ++row)  // row 0 is the bottom
-        for (int column = 0; column < 8; ++column) {
-            bool centre = (row == 3 || row == 4) && (column == 3 || column == 4);
-            bool top = row >= 4, right = column >= 4;
-            pixels.push_back(centre ? blue : top ? (right ? magenta : yellow) : (right ? green : red));
-        }
-    return pixels;
-}
 
 bool ReadPng(const fs::path& path, Picture* picture) {
     png_image image{};
@@ -40,6 +24,25 @@ bool ReadPng(const fs::path& path, Picture* picture) {
     picture->height = int(image.height);
     picture->rgb.resize(PNG_IMAGE_SIZE(image));
     return png_image_finish_read(&image, nullptr, picture->rgb.data(), 0, nullptr) != 0;
+}
+
+std::string FrameList() {
+    std::string list;
+    for (int frame : SHOW_FRAMES) list += (list.empty() ? "" : ",") + std::to_string(frame);
+    return list;
+}
+
+// The frames this process captured itself, removed when it ends.
+struct OwnCapture {
+    fs::path directory = fs::temp_directory_path() / ("vrex_show_" + std::to_string(getpid()));
+    OwnCapture() { CaptureShowInto(directory); }
+    ~OwnCapture() { fs::remove_all(directory); }
+};
+
+fs::path CapturedShowDirectory() {
+    if (const char* fixture = std::getenv("VREX_CAPTURED_SHOW")) return fixture;
+    static OwnCapture own;
+    return own.directory;
 }
 
 }  // namespace
@@ -57,40 +60,39 @@ Rgb Picture::At(int x, int y) const {
     return {p[0], p[1], p[2]};
 }
 
+Pixel ProjectEyePoint(double x, double y, double z) {
+    const double scale = 300 / std::tan(22.5 * 3.14159265358979 / 180);
+    return {int(std::lround(400 + scale * x / -z)), int(std::lround(300 - scale * y / -z))};
+}
+
+fs::path GeneratedDataDirectory() {
+    const char* binary = std::getenv("VREX_BINARY_DIR");
+    return fs::path(binary ? binary : ".") / "data";
+}
+
 std::string MissingData() {
-    for (const char* file : {"dinos.3ds", "vulc.raw", "all.TGA"})
-        if (!fs::exists(DataDirectory() / file)) return "no generated data: " + (DataDirectory() / file).string();
+    for (const char* file : {"vulc.raw", "all.TGA", "grasmap.TGA", "part.TGA"})
+        if (!fs::exists(GeneratedDataDirectory() / file)) return "no generated data: " + (GeneratedDataDirectory() / file).string();
     return "";
 }
 
-std::map<int, Picture> CaptureFrames(const std::string& frames) {
-    fs::path scratch = fs::temp_directory_path() / ("vrex_capture_" + std::to_string(getpid()));
-    fs::remove_all(scratch);
-    fs::create_directories(scratch);
-    for (const fs::directory_entry& entry : fs::directory_iterator(DataDirectory()))
-        fs::create_symlink(fs::absolute(entry.path()), scratch / entry.path().filename());
-    fs::remove(scratch / "fish.TGA");
-    fs::remove(scratch / "fishmet.TGA");
-    WriteTga(scratch / "fish.TGA", 8, 8, QuadrantFish());
-    WriteTga(scratch / "fishmet.TGA", 4, 4, std::vector<Rgb>(16, Rgb{0, 255, 0}));
-
-    std::map<int, Picture> pictures = CaptureFramesIn(scratch, frames);
-    fs::remove_all(scratch);
-    return pictures;
+bool CaptureShowInto(const fs::path& out) {
+    fs::path data = fs::temp_directory_path() / ("vrex_show_data_" + std::to_string(getpid()));
+    MakeShowData(data);
+    std::ostringstream command;
+    command << "cd '" << data.string() << "' && '" << VREX_CAPTURE_TOOL << "' --frames " << FrameList() << " --out '"
+            << fs::absolute(out).string() << "'";
+    bool captured = std::system(command.str().c_str()) == 0;
+    fs::remove_all(data);
+    return captured;
 }
 
-std::map<int, Picture> CaptureFramesIn(const fs::path& directory, const std::string& frames) {
-    std::ostringstream command;
-    command << "cd '" << directory.string() << "' && '" << VREX_CAPTURE_TOOL << "' --frames " << frames << " --out out";
-    std::map<int, Picture> pictures;
-    if (std::system(command.str().c_str()) != 0) return pictures;
-    std::stringstream list(frames);
-    for (std::string item; std::getline(list, item, ',');) {
-        int frame = std::stoi(item);
-        char name[32];
-        std::snprintf(name, sizeof name, "frame_%05d.png", frame);
-        if (!ReadPng(directory / "out" / name, &pictures[frame])) pictures.erase(frame);
-    }
-    fs::remove_all(directory / "out");
-    return pictures;
+const Picture& ShowFrame(int frame) {
+    static std::map<int, Picture> read;
+    if (auto found = read.find(frame); found != read.end()) return found->second;
+    char name[32];
+    std::snprintf(name, sizeof name, "frame_%05d.png", frame);
+    Picture& picture = read[frame];
+    if (!ReadPng(CapturedShowDirectory() / name, &picture)) picture = Picture{};
+    return picture;
 }
