@@ -34,7 +34,7 @@ struct TextureImage {
 };
 
 // The first twelve bytes of the one accepted file form: no image ID, no colour map, image
-// type 2 (uncompressed true colour), an all-zero colour-map specification, origin (0, 0).
+// type 2 (uncompressed true colour), all-zero colour-map fields, origin (0, 0).
 inline constexpr uint8_t TGA_UNCOMPRESSED_HEADER[12] = {0, 0, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0};
 
 // Why a decode stopped, and what it left in the record (fields not named stay untouched):
