@@ -11,13 +11,6 @@ using testing::ElementsAreArray;
 
 namespace {
 
-using Lines = std::vector<std::string>;
-
-Lines operator+(Lines a, const Lines& b) {
-    a.insert(a.end(), b.begin(), b.end());
-    return a;
-}
-
 // Two triangles over four vertices; the file's (x, y, z) is drawn as (x, z, -y).
 const std::vector<Point> QUAD = {{1, 1, 2}, {3, 1, 2}, {1, 4, 2}, {3, 4, 5}};
 const char* const QUAD_VERTEX[] = {"glVertex3f(1, 2, -1)", "glVertex3f(3, 2, -1)", "glVertex3f(1, 2, -4)",

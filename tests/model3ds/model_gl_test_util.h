@@ -9,12 +9,21 @@
 #include <cstring>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "model3ds/model.h"
 #include "platform/fake_platform.h"
 #include "tests/bmp/bmp_bytes.h"
 #include "tests/model3ds/chunk_writer.h"
 #include "tests/support/gl_recorder.h"
+
+// Expected call sequences, written as pieces joined with +.
+using Lines = std::vector<std::string>;
+
+inline Lines operator+(Lines a, const Lines& b) {
+    a.insert(a.end(), b.begin(), b.end());
+    return a;
+}
 
 // A 24-bit BMP of one colour with the file header, rows padded to 4 bytes.
 inline Bytes SolidBmp(int32_t width, int32_t height, std::array<uint8_t, 3> rgb) {

@@ -16,13 +16,6 @@ using testing::ElementsAreArray;
 
 namespace {
 
-using Lines = std::vector<std::string>;
-
-Lines operator+(Lines a, const Lines& b) {
-    a.insert(a.end(), b.begin(), b.end());
-    return a;
-}
-
 // The calls that turn one picture of width x height into texture `name`.
 Lines TextureUpload(unsigned name, int width, int height) {
     return {"glGenTextures(1, ptr)",

@@ -32,7 +32,6 @@ bool WritePng(const std::string& path, int width, int height, const uint8_t* row
 // The file name of a captured frame inside `directory`.
 std::string FrameFileName(const std::string& directory, int frame);
 
-// Everything the demo's InitDemo does before the music: the window and client rectangle,
-// the GL context, the sine table, the model, lighting, the quadric, the height map and the
-// thirteen images, in the demo's order.
+// The demo's own InitDemo on `window`, with a silent audio library in place of G-Audio
+// (StartMusic still prints the version line).
 void PrepareShowWithoutMusic(HWND window);
