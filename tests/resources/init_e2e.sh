@@ -91,7 +91,8 @@ echo "ok: the demo starts and plays with all thirteen images missing"
 mkdir "$work/no-music"
 # The window may live for only a moment before the exit, too short to be caught by polling on
 # a busy machine: the X server's own record of the windows mapped on the root is kept instead.
-xev -root -event substructure >"$work/no-music/xevents" 2>/dev/null &
+# xev writes to a file through a buffer that its end would lose: line buffering keeps each event.
+stdbuf -oL xev -root -event substructure >"$work/no-music/xevents" 2>/dev/null &
 xev_pid=$!
 sleep 0.5
 start_demo "$work/no-music"
@@ -104,11 +105,18 @@ done
 status=0
 wait "$demo_pid" || status=$?
 demo_pid=
-kill "$xev_pid" 2>/dev/null || true
 [ "$status" = 255 ] || fail "status $status without the music, not 255"
 [ "$(tail -n 1 "$work/no-music/stdout")" = "Init Error!" ] || fail "the last line is not \"Init Error!\""
 # Every window mapped on the root, but the question's: the demo window must be among them.
-mapped=$(grep -A1 '^MapNotify' "$work/no-music/xevents" | grep -o 'window 0x[0-9a-f]*, override' |
-    awk '{print $2}' | tr -d , | sort -u | grep -vx "${question:-none}" || true)
-[ -n "$mapped" ] || fail "the demo ended before its window appeared"
+# On a busy machine xev may still be catching up with the server, so it gets a few seconds.
+mapped_windows() {
+    grep -A1 '^MapNotify' "$work/no-music/xevents" | grep -o 'window 0x[0-9a-f]*, override' |
+        awk '{print $2}' | tr -d , | sort -u | grep -vx "${question:-none}" || true
+}
+for _ in $(seq 50); do
+    [ -n "$(mapped_windows)" ] && break
+    sleep 0.1
+done
+kill "$xev_pid" 2>/dev/null || true
+[ -n "$(mapped_windows)" ] || fail "the demo ended before its window appeared"
 echo "ok: without musika.mp3 the demo prints Init Error! and ends with 255 after its window appeared"
