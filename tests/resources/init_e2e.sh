@@ -15,8 +15,8 @@ if [ "${VREX_E2E_UNDER_XVFB:-}" != 1 ]; then
     exec env VREX_E2E_UNDER_XVFB=1 xvfb-run -a -s "-screen 0 1024x768x24" "$0" "$@"
 fi
 
-WAIT_SECONDS=40   # start-up, the boxes and the window, on a busy machine
-EXIT_SECONDS=20   # from the first Escape (or the last box) to the end of the process
+WAIT_SECONDS=30   # start-up, the boxes and the window, on a busy machine
+EXIT_SECONDS=15   # from the first Escape (or the last box) to the end of the process
 RUN_SECONDS=1     # the demo must still be running this long after its last box
 
 vrex=$(realpath "$1")
@@ -46,9 +46,10 @@ lame --quiet "$work/tone.wav" "$work/musika.mp3"
 
 # The id of the top-level window titled exactly $1, or nothing. (xdotool's name search misses
 # SDL's UTF-8 titles when no window manager runs.)
-# A window that closes during the query makes xwininfo fail: that counts as not found.
+# A window that closes during the query makes xwininfo fail, and a server too busy to answer
+# makes it time out: both count as not found.
 window_of() {
-    { xwininfo -root -tree 2>/dev/null || true; } | { grep -F "\"$1\":" || true; } | awk '{print $1}' | head -n 1
+    { timeout 5 xwininfo -root -tree 2>/dev/null || true; } | { grep -F "\"$1\":" || true; } | awk '{print $1}' | head -n 1
 }
 
 # With no window manager nobody gives the focus: the key goes to the window that has it. A
