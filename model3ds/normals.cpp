@@ -4,6 +4,7 @@
 // it, so larger faces weigh more. The sums are accumulated in one pass over the faces; since
 // each vertex still receives its faces' normals in face order, through the same additions,
 // the result is bit for bit that of scanning every face for every vertex.
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 
@@ -53,6 +54,9 @@ void BuildObjectNormals(MeshObject& object) {
     // calloc rather than a vector: pages of vertices no face uses are never touched.
     auto* facesUsing = static_cast<int32_t*>(std::calloc(size_t(object.vertexCount), sizeof(int32_t)));
     if (!facesUsing) return;
+    // Only vertices up to the highest one a face names can have a normal; a count far above
+    // what the faces use costs no pass over the untouched rest.
+    int32_t usedVertices = 0;
     for (int32_t f = 0; f < object.faceCount; ++f) {
         const Face& face = object.faces[f];
         if (!FaceIsValid(object, face)) continue;
@@ -63,9 +67,10 @@ void BuildObjectNormals(MeshObject& object) {
             if ((k > 0 && corner[k] == corner[0]) || (k > 1 && corner[k] == corner[1])) continue;
             object.normals[corner[k]] = VecAdd(object.normals[corner[k]], normal);
             ++facesUsing[corner[k]];
+            usedVertices = std::max(usedVertices, corner[k] + 1);
         }
     }
-    for (int32_t v = 0; v < object.vertexCount; ++v) {
+    for (int32_t v = 0; v < usedVertices; ++v) {
         int32_t n = facesUsing[v];
         if (n == 0) continue;  // unused: stays (0, 0, 0)
         Vector3 mean = VecDivide(object.normals[v], float(-n));
