@@ -11,8 +11,11 @@
 # Usage: init_e2e.sh PATH-TO-VREX
 set -euo pipefail
 
+# -noreset: by default the server resets whenever its last client leaves, as it can between the
+# question box closing and the demo connecting for its window; a demo that connects during the
+# reset finds no server to draw on.
 if [ "${VREX_E2E_UNDER_XVFB:-}" != 1 ]; then
-    exec env VREX_E2E_UNDER_XVFB=1 xvfb-run -a -s "-screen 0 1024x768x24" "$0" "$@"
+    exec env VREX_E2E_UNDER_XVFB=1 xvfb-run -a -s "-screen 0 1024x768x24 -noreset" "$0" "$@"
 fi
 
 WAIT_SECONDS=30   # start-up, the boxes and the window, on a busy machine
@@ -35,7 +38,7 @@ step() { echo "[${SECONDS}s] $*" >&2; }
 fail() {
     echo "FAIL: $*" >&2
     echo "--- windows on the screen:" >&2
-    { xwininfo -root -tree 2>&1 || true; } | grep '"' >&2 || true
+    { timeout 5 xwininfo -root -tree 2>&1 || true; } | grep '"' >&2 || true
     for f in "$work"/*/stdout "$work"/*/stderr; do [ -s "$f" ] && { echo "--- $f"; cat "$f"; } >&2; done
     exit 1
 }
@@ -62,14 +65,26 @@ press() {  # press WINDOW KEY
 
 running() { kill -0 "$demo_pid" 2>/dev/null; }
 
-# Answers the boxes that are up; prints the captions of those it answered.
+# A box that got its key may still be listed for a moment while it goes away. Pressing it again
+# then would send the key on to the window that gets the focus next, the demo's own: an Escape
+# there ends the demo. So a box gets its key again only if it is still up two seconds later.
+declare -A pressed_at=()
+answer() {  # answer WINDOW KEY
+    local id=$1
+    if [ -n "${pressed_at[$id]:-}" ] && ((SECONDS - pressed_at[$id] < 2)); then return 0; fi
+    press "$id" "$2"
+    pressed_at[$id]=$SECONDS
+}
+
+# Answers the boxes that are up; sets error_seen once an "Error" box has been answered.
 answer_boxes() {
     local id caption
     id=$(window_of Options)
-    [ -z "$id" ] || { press "$id" Escape; echo Options; }
+    [ -z "$id" ] || answer "$id" Escape
     for caption in Error Warning; do
         id=$(window_of "$caption")
-        [ -z "$id" ] || { press "$id" Return; echo "$caption"; }
+        [ -z "$id" ] || answer "$id" Return
+        [ -z "$id" ] || [ "$caption" != Error ] || error_seen=1
     done
     return 0
 }
@@ -87,7 +102,7 @@ finish_demo() {
     local deadline=$((SECONDS + EXIT_SECONDS))
     status=0
     while running && ((SECONDS < deadline)); do
-        answer_boxes >/dev/null
+        answer_boxes
         [ "$1" != escape ] || press "$(window_of 'vrex demo')" Escape
         sleep 0.2
     done
@@ -107,8 +122,7 @@ error_seen= window_seen=
 # to be gone before the demo can go on.
 while ((SECONDS < deadline)); do
     running || fail "the demo ended without the images (status $(wait "$demo_pid"; echo $?))"
-    answered=$(answer_boxes)
-    case $answered in *Error*) error_seen=1 ;; esac
+    answer_boxes
     [ -n "$(window_of 'vrex demo')" ] && window_seen=1
     [ -n "$window_seen" ] && [ -n "$error_seen" ] && [ -z "$(window_of Error)" ] && break
     sleep 0.05
@@ -140,7 +154,7 @@ question=
 deadline=$((SECONDS + WAIT_SECONDS))
 while running && ((SECONDS < deadline)); do
     [ -n "$question" ] || question=$(window_of Options)
-    answer_boxes >/dev/null
+    answer_boxes
     sleep 0.02
 done
 finish_demo wait
