@@ -83,8 +83,9 @@ answer_boxes() {
     [ -z "$id" ] || answer "$id" Escape
     for caption in Error Warning; do
         id=$(window_of "$caption")
-        [ -z "$id" ] || answer "$id" Return
-        [ -z "$id" ] || [ "$caption" != Error ] || error_seen=1
+        [ -n "$id" ] || continue
+        answer "$id" Return
+        [ "$caption" != Error ] || error_seen=1
     done
     return 0
 }

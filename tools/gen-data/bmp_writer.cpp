@@ -34,10 +34,8 @@ Bytes EncodeBmp24(const Image& image)
     PutHeaders(out, image.width, image.height, 24, 0, 0, row * uint32_t(image.height));
     for (int y = image.height - 1; y >= 0; --y) {
         for (int x = 0; x < image.width; ++x) {
-            const Rgba& p = image.At(x, y);
-            PutU8(out, QuantiseChannel(p.b, x, y));
-            PutU8(out, QuantiseChannel(p.g, x, y));
-            PutU8(out, QuantiseChannel(p.r, x, y));
+            const auto bgra = QuantisedBgra(image, x, y);
+            out.insert(out.end(), bgra.begin(), bgra.begin() + 3);
         }
         for (uint32_t pad = uint32_t(image.width) * 3; pad < row; ++pad) PutU8(out, 0);
     }

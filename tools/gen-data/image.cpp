@@ -38,6 +38,13 @@ uint8_t QuantiseChannel(float value, int x, int y)
 
 uint8_t RoundChannel(float value) { return uint8_t(std::floor(Clamp01(value) * 255.0f + 0.5f)); }
 
+std::array<uint8_t, 4> QuantisedBgra(const Image& image, int x, int y)
+{
+    const Rgba& p = image.At(x, y);
+    return {QuantiseChannel(p.b, x, y), QuantiseChannel(p.g, x, y), QuantiseChannel(p.r, x, y),
+            QuantiseChannel(p.a, x, y)};
+}
+
 static Mask BoxBlurRows(const Mask& in, int radius)
 {
     Mask out = in;

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstddef>
+#include <array>
 #include <cstdint>
 #include <vector>
 
@@ -59,6 +60,9 @@ Image PaintImage(int width, int height, int samples, Paint paint)
 // dither at pixel (x, y) so slow gradients do not band.
 uint8_t QuantiseChannel(float value, int x, int y);
 uint8_t RoundChannel(float value);  // the same without dither, for palettes
+
+// Pixel (x, y) quantised in blue, green, red, alpha order: how BMP and TGA files both store it.
+std::array<uint8_t, 4> QuantisedBgra(const Image& image, int x, int y);
 
 // A single-channel coverage mask (text, shapes) and a box blur for glows.
 struct Mask {

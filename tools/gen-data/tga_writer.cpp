@@ -13,11 +13,8 @@ Bytes EncodeTga(const Image& image, TgaDepth depth)
     PutU8(out, alpha ? 8 : 0);  // alpha bits; bit 5 clear: bottom-left origin
     for (int y = image.height - 1; y >= 0; --y) {
         for (int x = 0; x < image.width; ++x) {
-            const Rgba& p = image.At(x, y);
-            PutU8(out, QuantiseChannel(p.b, x, y));
-            PutU8(out, QuantiseChannel(p.g, x, y));
-            PutU8(out, QuantiseChannel(p.r, x, y));
-            if (alpha) PutU8(out, QuantiseChannel(p.a, x, y));
+            const auto bgra = QuantisedBgra(image, x, y);
+            out.insert(out.end(), bgra.begin(), bgra.begin() + (alpha ? 4 : 3));
         }
     }
     return out;
