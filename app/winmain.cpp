@@ -13,7 +13,8 @@ constexpr int WINDOW_NOT_CREATED = 1;
 }  // namespace
 
 int WinMain(HINSTANCE instance, HINSTANCE, char*, int) {
-    // Only No gives a window: the box offers nothing else, and a box that failed says full screen.
+    // Only No gives a window: the box offers nothing else. A box that cannot be created asks on
+    // the terminal or answers No, so a failed box never switches the display.
     if (MessageBoxA(nullptr, FULL_SCREEN_QUESTION, QUESTION_CAPTION, MB_YESNO | MB_ICONQUESTION) == IDNO)
         g_fullScreen = false;
 

@@ -2,6 +2,8 @@
 // so tests can compare them; only a requested real GL context touches SDL.
 #include "platform/fake_platform.h"
 
+#include "platform/box_fallback.h"
+
 #include <SDL.h>
 
 #include <cstdio>
@@ -115,6 +117,7 @@ using namespace fake;
 
 int MessageBoxA(HWND owner, const char* text, const char* caption, UINT type) {
     Record("MessageBoxA", Pointer(owner), Text(text), Text(caption), type);
+    if (g_answers.messageBoxFails) return AnswerWithoutBox(text ? text : "", caption ? caption : "Error", type);
     g_messageBoxes.push_back({owner, text ? text : "", caption ? caption : "", type});
     return g_answers.messageBox;
 }

@@ -38,6 +38,8 @@ struct MessageBoxShown {
 
 struct Answers {
     int messageBox = IDNO;                        // what every message box returns
+    bool messageBoxFails = false;                 // no box can be created: the real fallback answers
+                                                  // (box_fallback.h) and g_messageBoxes gets nothing
     bool enumDisplayFails = false;                // EnumDisplaySettingsA returns FALSE
     DEVMODEA currentMode = {DM_BITSPERPEL | DM_PELSWIDTH | DM_PELSHEIGHT | DM_DISPLAYFREQUENCY,
                             24, 1920, 1080, 60};

@@ -55,6 +55,7 @@ constexpr int IDYES = 6;
 constexpr int IDNO = 7;
 
 // Modal box; `owner` null means no owner. With MB_YESNO, Return answers Yes and Escape No.
+// A box that cannot be created answers as platform/box_fallback.h says.
 int MessageBoxA(HWND owner, const char* text, const char* caption, UINT type);
 // The window that has the keyboard focus, or null.
 HWND GetFocus();

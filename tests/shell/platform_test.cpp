@@ -261,6 +261,27 @@ void WithStdin(int fd, Body body) {
     close(saved);
 }
 
+// No X or Wayland display: SDL cannot create the box, and the question is answered without it.
+TEST(SdlMessageBox, WithNoDisplayAndNoTerminalTheQuestionIsAnsweredNo) {
+    std::vector<std::pair<const char*, std::string>> saved;
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY"}) {
+        if (const char* value = getenv(name)) saved.emplace_back(name, value);
+        unsetenv(name);
+    }
+    int null = open("/dev/null", O_RDONLY);
+    WithStdin(null, [] {
+        testing::internal::CaptureStderr();
+        EXPECT_EQ(MessageBoxA(nullptr, "Go?", "Options", MB_YESNO | MB_ICONQUESTION), IDNO);
+        EXPECT_EQ(MessageBoxA(nullptr, "Display Mode Not Compatible", "Error", MB_OK), 0);
+        const std::string said = testing::internal::GetCapturedStderr();
+        EXPECT_THAT(said, testing::HasSubstr("Options: Go?\n"));
+        EXPECT_THAT(said, testing::HasSubstr("answered No"));
+        EXPECT_THAT(said, testing::HasSubstr("Error: Display Mode Not Compatible\n"));
+    });
+    close(null);
+    for (const auto& [name, value] : saved) setenv(name, value.c_str(), 1);
+}
+
 TEST(ConsoleKey, AWaitingKeyIsReadAndNoKeyGivesMinusOneAtOnce) {
     int pipeEnds[2];
     ASSERT_EQ(pipe(pipeEnds), 0);
