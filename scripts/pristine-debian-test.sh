@@ -7,11 +7,11 @@ set -euo pipefail
 here="$(cd "$(dirname "$0")" && pwd)"
 source "$here/pristine-root.sh"
 
+pristine_require
 command=${*:-make test}
 top=$(git -C "$here" rev-parse --show-toplevel)
 commit=$(git -C "$top" rev-parse HEAD)
 
-pristine_require
 tarball=$(pristine_base_tarball)
 root=$(mktemp -d /var/tmp/vrex-pristine.XXXXXX)
 trap 'pristine_remove "$root"' EXIT
@@ -26,4 +26,7 @@ pristine_mount "$root"
 echo "pristine: installing git and make in a fresh $PRISTINE_SUITE root"
 pristine_run "$root" "apt-get update -qq && apt-get install -y -qq --no-install-recommends git make >/dev/null"
 echo "pristine: $command (commit ${commit:0:12})"
-pristine_run "$root" "cd /root/vrex && $command"
+# In the background so that an interrupt is handled at once (bash runs traps only between
+# commands); the exit trap then ends what still runs inside and unmounts.
+pristine_run "$root" "cd /root/vrex && $command" &
+wait $!

@@ -13,6 +13,8 @@
 # The root holds bind mounts of the machine's /dev: pristine_remove deletes nothing while
 # anything is still mounted below the root.
 
+# debootstrap and chroot live in sbin, which a non-login shell's PATH may lack.
+PATH="$PATH:/usr/local/sbin:/usr/sbin:/sbin"
 PRISTINE_SUITE=${PRISTINE_SUITE:-bookworm}
 PRISTINE_CACHE=${PRISTINE_CACHE:-/var/cache/vrex-pristine}
 
