@@ -1,8 +1,10 @@
 // The demo's start-up: the full-screen question, the window, initialisation, the loop.
+#include "app/options.h"
 #include "app/shell.h"
 #include "resources/textures.h"
 
 bool g_fullScreen = true;
+DemoOptions g_options;
 
 namespace {
 
@@ -10,16 +12,28 @@ constexpr const char* FULL_SCREEN_QUESTION = "Click Yes to go to full screen (Re
 constexpr const char* QUESTION_CAPTION = "Options";
 constexpr int WINDOW_NOT_CREATED = 1;
 
+// The viewer's answer, from the command line or from the question.
+void ChooseScreen() {
+    switch (g_options.screen) {
+    case ScreenChoice::Ask:
+        // Only No gives a window: the box offers nothing else, and a box that failed says full screen.
+        if (MessageBoxA(nullptr, FULL_SCREEN_QUESTION, QUESTION_CAPTION, MB_YESNO | MB_ICONQUESTION) == IDNO)
+            g_fullScreen = false;
+        break;
+    case ScreenChoice::Windowed: g_fullScreen = false; break;
+    case ScreenChoice::FullScreen: g_fullScreen = true; break;
+    }
+}
+
 }  // namespace
 
 int WinMain(HINSTANCE instance, HINSTANCE, char*, int) {
-    // Only No gives a window: the box offers nothing else, and a box that failed says full screen.
-    if (MessageBoxA(nullptr, FULL_SCREEN_QUESTION, QUESTION_CAPTION, MB_YESNO | MB_ICONQUESTION) == IDNO)
-        g_fullScreen = false;
+    ChooseScreen();
 
     HWND window = CreateDemoWindow(WINDOW_TITLE, CLIENT_WIDTH, CLIENT_HEIGHT, 0, g_fullScreen, instance);
     if (!window) return WINDOW_NOT_CREATED;
 
+    g_musicWanted = !g_options.mute;
     InitDemo(window);
     return RunMessageLoop();
 }

@@ -7,6 +7,7 @@
 uint16_t g_audioVersion;
 GAUDIO1* g_audio;
 MP3STREAM1* g_musicStream;
+bool g_musicWanted = true;
 
 const AudioLibrary REAL_AUDIO_LIBRARY = {
     [] { return GA_GetDLLVersion(); },

@@ -4,6 +4,7 @@
 #include <GL/gl.h>
 #include <GL/glu.h>
 
+#include "app/options.h"
 #include "app/shell.h"
 #include "model3ds/model.h"
 #include "resources/textures.h"
@@ -11,6 +12,7 @@
 
 HWND g_hwnd = nullptr;
 RECT g_clientRect = {};
+bool g_musicWanted = true;
 
 namespace stand_in {
 
@@ -38,6 +40,8 @@ void ResetAll() {
     g_lighting = true;
     g_hwnd = nullptr;
     g_clientRect = {};
+    g_musicWanted = true;
+    g_options = DemoOptions{};
 }
 
 std::vector<std::string> Trace() {
