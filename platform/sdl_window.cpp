@@ -37,6 +37,13 @@ const WindowClass* FindClass(const char* name) {
 
 PlatformWindow* TheWindow() { return demoWindow; }
 
+bool NoteClientSize(PlatformWindow* window, int width, int height) {
+    if (width == window->sizeSentWidth && height == window->sizeSentHeight) return false;
+    window->sizeSentWidth = width;
+    window->sizeSentHeight = height;
+    return true;
+}
+
 LRESULT SendToProcedure(PlatformWindow* window, UINT message, WPARAM wParam, LPARAM lParam) {
     return window->procedure ? window->procedure(window, message, wParam, lParam) : 0;
 }
@@ -105,6 +112,7 @@ BOOL ShowWindow(HWND window, int) {
         window->shownOnce = true;
         RECT client;
         GetClientRect(window, &client);
+        NoteClientSize(window, client.right, client.bottom);
         SendToProcedure(window, WM_SIZE, 0, MAKELPARAM(WORD(client.right), WORD(client.bottom)));
     }
     return wasVisible ? TRUE : FALSE;
