@@ -36,8 +36,9 @@ bool StartVideo();
 // The demo window, or null before CreateWindowExA succeeds.
 PlatformWindow* TheWindow();
 // Makes the window take a display mode accepted by ChangeDisplaySettingsA, if one is pending:
-// the SDL flags a new popup window needs, and the mode it is given before it is shown.
-Uint32 FullScreenFlags(DWORD style);
+// the SDL flags a new popup window needs, and the mode it is given before it is shown. With no
+// mode pending, a popup of the desktop's size is full screen at the desktop's mode.
+Uint32 FullScreenFlags(DWORD style, int width, int height);
 void ApplyPendingMode(PlatformWindow* window);
 // Leaves full screen (SDL puts the desktop mode back) and forgets a pending mode.
 void RestoreDisplayMode();

@@ -80,7 +80,7 @@ HWND CreateWindowExA(DWORD, const char* className, const char* title, DWORD styl
 
     Uint32 flags = SDL_WINDOW_HIDDEN;  // ShowWindow shows it
     if (style & WS_POPUP)
-        flags |= SDL_WINDOW_BORDERLESS | FullScreenFlags(style);
+        flags |= SDL_WINDOW_BORDERLESS | FullScreenFlags(style, width, height);
     else
         flags |= SDL_WINDOW_RESIZABLE;
 
