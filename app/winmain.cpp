@@ -2,6 +2,7 @@
 #include "app/options.h"
 #include "app/shell.h"
 #include "resources/textures.h"
+#include "scenes/timeline.h"
 
 bool g_fullScreen = true;
 DemoOptions g_options;
@@ -22,8 +23,15 @@ void ChooseScreen() {
         break;
     case ScreenChoice::Windowed: g_fullScreen = false; break;
     case ScreenChoice::FullScreen: g_fullScreen = true; break;
+    case ScreenChoice::Desktop:
+        g_fullScreen = true;
+        g_desktopFullScreen = true;
+        break;
     }
 }
+
+// The music's place at a frame of the show, at the pace the show was made for.
+uint32_t MusicMillisecondsAt(int frame) { return uint32_t(int64_t(frame) * 1000 / SHOW_FRAMES_PER_SECOND); }
 
 }  // namespace
 
@@ -34,6 +42,9 @@ int WinMain(HINSTANCE instance, HINSTANCE, char*, int) {
     if (!window) return WINDOW_NOT_CREATED;
 
     g_musicWanted = !g_options.mute;
+    g_musicStartMilliseconds = MusicMillisecondsAt(g_options.startFrame);
     InitDemo(window);
+    if (g_options.loop) KeepShowStartState();
+    if (g_options.startFrame > 0) FastForwardShow(g_options.startFrame);
     return RunMessageLoop();
 }

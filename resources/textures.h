@@ -80,6 +80,8 @@ extern MP3STREAM1* g_musicStream;  // the stream that plays "musika.mp3"
 
 // True unless the viewer asked for silence; read once by InitDemo.
 extern bool g_musicWanted;
+// Where in the file StartMusic starts the music: 0, or the time of the frame the show starts at.
+extern uint32_t g_musicStartMilliseconds;
 
 // The G-Audio entry points StartMusic calls, in its order. g_audioLibrary holds the real
 // library's; a test replaces them to play the library's part.
@@ -101,6 +103,9 @@ void FillSinTable();
 void LoadDemoTextures();
 // Starts "musika.mp3" or ends the process with status -1 (see above).
 void StartMusic();
+// Plays the music again from the start of the file, for a show that starts again; does
+// nothing when no music was started.
+void RestartMusic();
 
 // Everything above, in the order the manual gives, the music only when g_musicWanted. Returns
 // the console key read that ends initialisation (-1: no console, no wait).

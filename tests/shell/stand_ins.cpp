@@ -13,11 +13,13 @@
 HWND g_hwnd = nullptr;
 RECT g_clientRect = {};
 bool g_musicWanted = true;
+uint32_t g_musicStartMilliseconds = 0;
 
 namespace stand_in {
 
 std::function<void(int)> g_afterFrame;
 int g_framesDrawn = 0;
+int g_showEndsAfter = 1 << 30;
 double g_perspective[4] = {};
 
 namespace {
@@ -41,7 +43,11 @@ void ResetAll() {
     g_hwnd = nullptr;
     g_clientRect = {};
     g_musicWanted = true;
+    g_musicStartMilliseconds = 0;
     g_options = DemoOptions{};
+    g_desktopFullScreen = false;
+    g_showEndsAfter = 1 << 30;
+    RestartFramePacing();
 }
 
 std::vector<std::string> Trace() {
@@ -81,6 +87,16 @@ int DrawFrame() {
 }
 
 void ReleaseModel() { Record("ReleaseModel"); }
+
+// The show as far as the command line reaches it: the shell only decides when to call these.
+bool ShowHasEnded() { return stand_in::g_framesDrawn >= stand_in::g_showEndsAfter; }
+void KeepShowStartState() { Record("KeepShowStartState"); }
+void FastForwardShow(int frame) { Record("FastForwardShow", frame); }
+void RestartShow() {
+    Record("RestartShow");
+    stand_in::g_framesDrawn = 0;
+}
+void RestartMusic() { Record("RestartMusic"); }
 
 extern "C" {
 void glViewport(GLint x, GLint y, GLsizei width, GLsizei height) { Record("glViewport", x, y, width, height); }
