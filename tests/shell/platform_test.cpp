@@ -142,6 +142,34 @@ TEST_F(SdlPlatform, EventsBecomeTheWindowMessagesOfTheProceduresTable) {
     }
 }
 
+// The window system reports the size a window was shown with once more when it maps it; the
+// procedure must not set up the viewport and projection a second time for it.
+TEST_F(SdlPlatform, OnlyASizeThatChangedReachesTheProcedure) {
+    struct Step {
+        int width, height;
+        bool passedOn;
+    };
+    std::vector<Step> steps;
+    if (!window->shownOnce) {
+        ShowWindow(window, SW_SHOWNORMAL);  // sends the 800 x 600 it was made with at once
+        steps.push_back({800, 600, false});
+    }
+    steps.insert(steps.end(), {{1000, 750, true}, {1000, 750, false}, {1000, 700, true}, {800, 600, true}, {800, 600, false}});
+    for (const Step& step : steps) {
+        SCOPED_TRACE(testing::Message() << step.width << " x " << step.height);
+        SDL_Event event = WindowEvent(window, SDL_WINDOWEVENT_SIZE_CHANGED, step.width, step.height);
+        ASSERT_EQ(SDL_PushEvent(&event), 1);
+        MSG message;
+        int sizes = 0;
+        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE))
+            if (message.message == WM_SIZE) {
+                ++sizes;
+                EXPECT_EQ(message.lParam, MAKELPARAM(WORD(step.width), WORD(step.height)));
+            }
+        EXPECT_EQ(sizes, step.passedOn ? 1 : 0);
+    }
+}
+
 TEST_F(SdlPlatform, EventsWithoutACounterpartAreDropped) {
     SDL_Event focus = WindowEvent(window, SDL_WINDOWEVENT_FOCUS_GAINED);
     SDL_Event middle = ButtonEvent(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_MIDDLE, 0, 0);
