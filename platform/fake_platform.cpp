@@ -24,6 +24,8 @@ WNDPROC registeredProc = nullptr;
 bool windowExists = false;
 SDL_Window* offscreenWindow = nullptr;
 SDL_GLContext offscreenContext = nullptr;
+FrameObserver frameObserver = nullptr;
+void* frameObserverUser = nullptr;
 
 std::string Text(const char* s) { return s ? std::string("\"") + s + "\"" : "null"; }
 
@@ -90,6 +92,8 @@ void Reset() {
     g_displayChanged = false;
     registeredProc = nullptr;
     windowExists = false;
+    frameObserver = nullptr;
+    frameObserverUser = nullptr;
 }
 
 std::vector<std::string> Names() {
@@ -309,8 +313,16 @@ BOOL wglDeleteContext(HGLRC context) {
     return TRUE;
 }
 
+void SetFrameObserver(FrameObserver observer, void* user) {
+    Record("SetFrameObserver", observer ? "observer" : "null", Pointer(user));
+    frameObserver = observer;
+    frameObserverUser = user;
+}
+
+// The fake presents whenever its answer says so, and the observer sees those frames only.
 BOOL SwapBuffers(HDC deviceContext) {
     Record("SwapBuffers", Pointer(deviceContext));
+    if (g_answers.swapBuffers && frameObserver) frameObserver(deviceContext, frameObserverUser);
     return g_answers.swapBuffers;
 }
 
