@@ -23,21 +23,21 @@ inline constexpr int VIDEO_TEST_WIDTH = 320;
 inline constexpr int VIDEO_TEST_HEIGHT = 240;
 inline constexpr const char* VIDEO_TEST_SIZE = "320x240";
 
-// One frame of each scene row, compared with its PNG. A frame in a moving scene differs
-// from both neighbours; the still intro and credits cards change only from one card to the
-// next, so there the frames on both sides of a change are compared, each with the neighbour
+// Frames of every scene row, each compared with its PNG. A frame in a scene that moves
+// enough differs from both neighbours; elsewhere (the still cards, the dark and slow
+// terrain) the frames on both sides of a change are compared, each with the neighbour
 // across it. The comparison with those neighbours must fail: that is what catches a video
-// off by one frame.
+// off by one frame, early or late.
 struct ComparedFrame {
     int frame;
     bool previousDiffers, nextDiffers;
 };
 inline constexpr ComparedFrame COMPARED_FRAMES[] = {
     {1428, false, true}, {1429, true, false},    // intro: the fish, then INTRO1
-    {3500, true, true},                          // the wobbling overlay
+    {3571, false, true}, {3572, true, false},    // the overlay, then the intro square over it
     {5000, true, true},                          // the axis star
-    {6800, true, true},                          // the turning terrain
-    {7500, true, true},                          // the still terrain and its fountain
+    {6428, false, true}, {6429, true, false},    // the star, then the turning terrain
+    {7857, false, true}, {7858, true, false},    // the still terrain, then the star again
     {8200, true, true},                          // the axis star again
     {10000, true, true},                         // the model in the tube
     {12857, false, true}, {12858, true, false},  // credits: coder, then design
