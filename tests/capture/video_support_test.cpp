@@ -274,11 +274,4 @@ TEST(Progress, TheLineSaysFramesRateAndTimeLeft) {
     for (const auto& c : cases) EXPECT_EQ(ProgressLine(c.done, c.total, c.elapsed), c.line);
 }
 
-TEST(VideoFile, TheTemporaryNameIsBesideTheOutputAndNotIt) {
-    std::string temporary = TemporaryVideoPath("out/show.mp4");
-    EXPECT_EQ(fs::path(temporary).parent_path(), "out");
-    EXPECT_NE(temporary, "out/show.mp4");
-    EXPECT_THAT(temporary, testing::StartsWith("out/show.mp4."));
-}
-
 }  // namespace
