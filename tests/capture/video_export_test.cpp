@@ -17,7 +17,9 @@ namespace {
 
 constexpr int SHOW_FRAMES = 18573;  // frames 0 to 18572: the credits' end
 constexpr double FRAME_SECONDS = 1.0 / 60;
-constexpr double ENOUGH_DB = 40;
+// The most detailed frames (the star, the overlay) encode near 39 dB at the test's small size;
+// a neighbour across a compared change stays far below, under 30 dB.
+constexpr double ENOUGH_DB = 36;
 
 class VideoShow : public testing::Test {
 protected:
