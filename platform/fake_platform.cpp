@@ -27,6 +27,8 @@ WNDPROC registeredProc = nullptr;
 bool windowExists = false;
 SDL_Window* offscreenWindow = nullptr;
 SDL_GLContext offscreenContext = nullptr;
+FrameObserver frameObserver = nullptr;
+void* frameObserverUser = nullptr;
 
 std::string Text(const char* s) { return s ? std::string("\"") + s + "\"" : "null"; }
 
@@ -94,6 +96,8 @@ void Reset() {
     g_clockTicks = 0;
     registeredProc = nullptr;
     windowExists = false;
+    frameObserver = nullptr;
+    frameObserverUser = nullptr;
 }
 
 std::vector<std::string> Names() {
@@ -338,8 +342,16 @@ BOOL wglDeleteContext(HGLRC context) {
     return TRUE;
 }
 
+void SetFrameObserver(FrameObserver observer, void* user) {
+    Record("SetFrameObserver", observer ? "observer" : "null", Pointer(user));
+    frameObserver = observer;
+    frameObserverUser = user;
+}
+
+// The fake presents whenever its answer says so, and the observer sees those frames only.
 BOOL SwapBuffers(HDC deviceContext) {
     Record("SwapBuffers", Pointer(deviceContext));
+    if (g_answers.swapBuffers && frameObserver) frameObserver(deviceContext, frameObserverUser);
     return g_answers.swapBuffers;
 }
 

@@ -14,6 +14,7 @@
 // order (a posted quit comes after them), and DispatchMessageA calls the registered window
 // procedure. With g_answers.realGlContext, wglCreateContext makes a hidden offscreen GL
 // context (SDL's offscreen driver works without a display) so GL calls take effect.
+// SwapBuffers calls a frame observer set with SetFrameObserver whenever it answers TRUE.
 #pragma once
 
 #include <deque>
@@ -69,7 +70,8 @@ extern int g_quitCode;
 extern int g_cursorCounter;   // ShowCursor's counter, 0 at start
 extern bool g_displayChanged; // a mode change is in force
 
-// Clears the record and the answers; destroys a real context made by a previous test.
+// Clears the record and the answers and removes a frame observer; destroys a real context
+// made by a previous test.
 void Reset();
 // The names of the recorded calls, in order.
 std::vector<std::string> Names();

@@ -221,7 +221,19 @@ HGLRC wglCreateContext(HDC deviceContext);
 BOOL wglMakeCurrent(HDC deviceContext, HGLRC context);
 BOOL wglDeleteContext(HGLRC context);
 // Presents the back buffer. The swap interval is 1, so frames follow the display's pace.
+// A frame observer, if one is set, sees the frame first (below).
 BOOL SwapBuffers(HDC deviceContext);
+
+// ---- frame observer: our own addition, Win32 has no such call ---------------------------
+// Tools that record the show (vrex-capture) need every frame exactly as the demo drew it,
+// without a GL call of their own inside the frame and without touching the demo's code.
+// SwapBuffers calls the observer just before it presents the back buffer, on the drawing
+// thread with the frame's GL context current, once per frame it is about to present (not
+// when it refuses, e.g. with no current context). The layer adds no GL call of its own;
+// with no observer set, SwapBuffers does exactly what it did before. One observer at a
+// time: setting another replaces it, null removes it. `user` is handed back unchanged.
+using FrameObserver = void (*)(HDC deviceContext, void* user);
+void SetFrameObserver(FrameObserver observer, void* user);
 
 // ---- console ----------------------------------------------------------------------------
 // One key from the console without echo, or -1 at once when no key waits (never blocks).

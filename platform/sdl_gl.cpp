@@ -11,6 +11,9 @@ constexpr int VISUAL_COLOUR_BITS = 16;
 constexpr int VISUAL_DEPTH_BITS = 16;
 constexpr int SWAP_EVERY_FRAME = 1;  // the frame-counted show runs at the display's pace
 
+FrameObserver frameObserver = nullptr;  // set by a tool that records the frames; see platform.h
+void* frameObserverUser = nullptr;
+
 bool CanDraw(HDC deviceContext) { return deviceContext && deviceContext->window && deviceContext->window->hasGl; }
 
 bool RequestIsMet(const PIXELFORMATDESCRIPTOR& request) {
@@ -63,8 +66,14 @@ BOOL wglDeleteContext(HGLRC context) {
     return TRUE;
 }
 
+void SetFrameObserver(FrameObserver observer, void* user) {
+    frameObserver = observer;
+    frameObserverUser = user;
+}
+
 BOOL SwapBuffers(HDC deviceContext) {
     if (!CanDraw(deviceContext) || SDL_GL_GetCurrentWindow() != deviceContext->window->sdl) return FALSE;
+    if (frameObserver) frameObserver(deviceContext, frameObserverUser);
     SDL_GL_SwapWindow(deviceContext->window->sdl);
     return TRUE;
 }

@@ -58,6 +58,38 @@ TEST(DrawFrame, SwapsBuffersOnTheWindowLastAndReturnsItsResult) {
     }
 }
 
+// A recorder of the show (vrex-capture) reads the frame in the observer and names it by the
+// counter, so the observer must come after every GL call of the frame and after the count.
+struct Observed {
+    HDC deviceContext;
+    int32_t frameCounter;
+    std::size_t glCallsSoFar;
+};
+
+void RecordObservation(HDC deviceContext, void* user) {
+    static_cast<std::vector<Observed>*>(user)->push_back({deviceContext, g_frameCounter, glrec::Lines().size()});
+}
+
+TEST(DrawFrame, AFrameObserverSeesEachPresentedFrameAfterItsLastGlCallAndItsCount) {
+    StartFromInitialisedState();
+    std::vector<Observed> seen;
+    SetFrameObserver(RecordObservation, &seen);
+    GoToFrame(8572, 3);  // the model row: a frame with many GL calls
+    DrawFrame();
+    ASSERT_EQ(seen.size(), 1u);
+    EXPECT_EQ(seen[0].deviceContext, fake::FakeDeviceContext());
+    EXPECT_EQ(seen[0].frameCounter, 8573);
+    EXPECT_EQ(seen[0].glCallsSoFar, glrec::Lines().size());
+
+    fake::g_answers.swapBuffers = FALSE;  // a frame that is not presented is not seen
+    DrawFrame();
+    EXPECT_EQ(seen.size(), 1u);
+    fake::g_answers.swapBuffers = TRUE;
+    SetFrameObserver(nullptr, nullptr);
+    DrawFrame();
+    EXPECT_EQ(seen.size(), 1u);
+}
+
 TEST(DrawFrame, ClockGrowsByRepeatedAdditionNotByMultiplication) {
     StartFromInitialisedState();
     glrec::SetRecording(false);

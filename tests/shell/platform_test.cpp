@@ -1,5 +1,6 @@
 // The SDL2 platform layer on SDL's offscreen video driver: the window, the message queue, the
 // display mode, the pixel format and context, the console read.
+#include <GL/gl.h>
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -276,6 +277,47 @@ TEST_F(SdlPlatform, AContextIsCurrentOnlyOnceMadeCurrentAndPresentsOnlyThen) {
     EXPECT_TRUE(wglMakeCurrent(nullptr, nullptr));
     EXPECT_EQ(SDL_GL_GetCurrentContext(), nullptr);
     EXPECT_FALSE(SwapBuffers(dc));
+    EXPECT_TRUE(wglDeleteContext(context));
+}
+
+struct Observation {
+    HDC deviceContext;
+    uint8_t rgba[4];  // the back buffer's bottom-left pixel as the observer read it
+};
+
+void ReadCorner(HDC deviceContext, void* user) {
+    Observation observation{deviceContext, {}};
+    glReadBuffer(GL_BACK);
+    glReadPixels(0, 0, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, observation.rgba);
+    static_cast<std::vector<Observation>*>(user)->push_back(observation);
+}
+
+TEST_F(SdlPlatform, AFrameObserverReadsEachFrameFromTheBackBufferBeforeItIsPresented) {
+    HDC dc = GetDC(window);
+    HGLRC context = wglCreateContext(dc);
+    ASSERT_NE(context, nullptr) << SDL_GetError();
+    ASSERT_TRUE(wglMakeCurrent(dc, context));
+    std::vector<Observation> seen;
+    SetFrameObserver(ReadCorner, &seen);
+    for (float red : {1.0f, 0.0f}) {  // two frames of different colours
+        glClearColor(red, 0.0f, 1.0f - red, 1.0f);
+        glClear(GL_COLOR_BUFFER_BIT);
+        EXPECT_TRUE(SwapBuffers(dc));
+    }
+    ASSERT_EQ(seen.size(), 2u);
+    EXPECT_EQ(seen[0].deviceContext, dc);
+    EXPECT_EQ(seen[0].rgba[0], 255);
+    EXPECT_EQ(seen[0].rgba[2], 0);
+    EXPECT_EQ(seen[1].rgba[0], 0);
+    EXPECT_EQ(seen[1].rgba[2], 255);
+
+    EXPECT_TRUE(wglMakeCurrent(nullptr, nullptr));  // a refused present is not observed
+    EXPECT_FALSE(SwapBuffers(dc));
+    EXPECT_TRUE(wglMakeCurrent(dc, context));
+    SetFrameObserver(nullptr, nullptr);
+    EXPECT_TRUE(SwapBuffers(dc));
+    EXPECT_EQ(seen.size(), 2u);
+    EXPECT_TRUE(wglMakeCurrent(nullptr, nullptr));
     EXPECT_TRUE(wglDeleteContext(context));
 }
 

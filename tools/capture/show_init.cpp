@@ -1,6 +1,10 @@
 // The demo's own initialisation, with a silent stand-in for the audio library: the tool
 // renders without sound and must not need "musika.mp3" or an audio device. Everything the
 // frames depend on is made by InitDemo itself, so the tool cannot drift from the demo.
+#include <cstdio>
+#include <cstdlib>
+
+#include "app/shell.h"
 #include "resources/textures.h"
 #include "tools/capture/capture.h"
 
@@ -25,4 +29,31 @@ const AudioLibrary SILENT_AUDIO_LIBRARY = {
 void PrepareShowWithoutMusic(HWND window) {
     g_audioLibrary = SILENT_AUDIO_LIBRARY;
     InitDemo(window);
+}
+
+// The demo's framed window, at any client size: InitDemo sizes the viewport and the
+// projection to it, so a larger window draws the same picture at more pixels.
+HWND OpenShowWindow(int width, int height) {
+    // Offscreen and silent unless the caller asks for something else.
+    setenv("SDL_VIDEODRIVER", "offscreen", 0);
+    setenv("SDL_AUDIODRIVER", "dummy", 0);
+    g_fullScreen = false;
+    HWND window = CreateDemoWindow(WINDOW_TITLE, width, height, 0, false, GetModuleHandleA(nullptr));
+    if (!window) {
+        std::fprintf(stderr, "vrex-capture: no window\n");
+        return nullptr;
+    }
+    PrepareShowWithoutMusic(window);
+    return window;
+}
+
+// The demo's loop hands every waiting message to the window procedure before it draws.
+bool PumpMessages() {
+    MSG message;
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+        if (message.message == WM_QUIT) return false;
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
+    }
+    return true;
 }
