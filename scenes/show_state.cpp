@@ -31,6 +31,19 @@ int FirstFrameWhere(Found found) {
 // The frame about to be drawn is the last of its row (or of a stretch of empty frames).
 bool LastFrameOfItsRow() { return SceneRowAt(g_demoClock) != SceneRowAt(g_demoClock + CLOCK_STEP); }
 
+// A frame drawn only for the state it leaves: an empty scissor box keeps the rasteriser from
+// filling anything, and the scissor state, which no scene uses, is put back as it was.
+void RenderUnseenFrame() {
+    GLint box[4];
+    glGetIntegerv(GL_SCISSOR_BOX, box);
+    const GLboolean scissoring = glIsEnabled(GL_SCISSOR_TEST);
+    glScissor(0, 0, 0, 0);
+    glEnable(GL_SCISSOR_TEST);
+    RenderFrame();
+    glScissor(box[0], box[1], box[2], box[3]);
+    if (!scissoring) glDisable(GL_SCISSOR_TEST);
+}
+
 }  // namespace
 
 int FirstFrameOfRow(int row) {
@@ -58,7 +71,7 @@ void FastForwardShow(int frame) {
     // exactly what drawing every frame would have left; the others only step the show.
     while (g_frameCounter < frame) {
         if (g_frameCounter + 1 == frame || LastFrameOfItsRow())
-            RenderFrame();
+            RenderUnseenFrame();
         else
             SkipFrame();
     }

@@ -58,7 +58,8 @@ ShowState ReadShowState() {
     const std::pair<const char*, GLenum> enables[] = {
         {"texturing", GL_TEXTURE_2D}, {"depth test", GL_DEPTH_TEST},      {"blending", GL_BLEND},
         {"lighting", GL_LIGHTING},    {"light 0", GL_LIGHT0},             {"colour material", GL_COLOR_MATERIAL},
-        {"gen S", GL_TEXTURE_GEN_S},  {"gen T", GL_TEXTURE_GEN_T},        {"culling", GL_CULL_FACE}};
+        {"gen S", GL_TEXTURE_GEN_S},  {"gen T", GL_TEXTURE_GEN_T},        {"culling", GL_CULL_FACE},
+        {"scissor", GL_SCISSOR_TEST}};
     for (auto [name, capability] : enables) state.gl[name] = {double(glIsEnabled(capability))};
     state.gl["blend function"] = {Integers(GL_BLEND_SRC)[0], Integers(GL_BLEND_DST)[0]};
     state.gl["depth function"] = Integers(GL_DEPTH_FUNC);
@@ -70,6 +71,7 @@ ShowState ReadShowState() {
     state.gl["model-view"] = Floats(GL_MODELVIEW_MATRIX, 16);
     state.gl["projection"] = Floats(GL_PROJECTION_MATRIX, 16);
     state.gl["viewport"] = Integers(GL_VIEWPORT, 4);
+    state.gl["scissor box"] = Integers(GL_SCISSOR_BOX, 4);
     state.gl["shading"] = Integers(GL_SHADE_MODEL);
     state.gl["error"] = {double(glGetError())};
     return state;
