@@ -2,6 +2,8 @@
 #include <GL/gl.h>
 #include <GL/glu.h>
 
+#include <cstdint>
+
 #include "app/shell.h"
 #include "resources/textures.h"
 
@@ -69,12 +71,25 @@ void InitGraphics(int width, int height) {
     ResizeViewport(width, height);
 }
 
+PictureArea PictureAreaOf(int clientWidth, int clientHeight) {
+    if (!g_desktopFullScreen) return {0, 0, clientWidth, clientHeight};
+    // The clear fills the whole window, so what lies outside the picture stays black.
+    int width = clientWidth, height = clientHeight;
+    if (int64_t(width) * CLIENT_HEIGHT > int64_t(height) * CLIENT_WIDTH)
+        width = int(int64_t(height) * CLIENT_WIDTH / CLIENT_HEIGHT);
+    else
+        height = int(int64_t(width) * CLIENT_HEIGHT / CLIENT_WIDTH);
+    return {(clientWidth - width) / 2, (clientHeight - height) / 2, width, height};
+}
+
 void ResizeViewport(int width, int height) {
     if (height == 0) height = 1;  // a minimised or flattened window: no division by zero
-    glViewport(0, 0, width, height);
+    PictureArea picture = PictureAreaOf(width, height);
+    if (picture.height == 0) picture.height = 1;
+    glViewport(picture.x, picture.y, picture.width, picture.height);
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
-    gluPerspective(FIELD_OF_VIEW, double(width) / double(height), NEAR_PLANE, FAR_PLANE);
+    gluPerspective(FIELD_OF_VIEW, double(picture.width) / double(picture.height), NEAR_PLANE, FAR_PLANE);
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
 }

@@ -1,6 +1,7 @@
 // The message loop, the demo window's procedure and the shutdown.
 #include <GL/gl.h>
 
+#include "app/options.h"
 #include "app/shell.h"
 #include "model3ds/model.h"
 #include "resources/textures.h"
@@ -8,8 +9,18 @@
 
 bool g_lighting = true;
 
+namespace {
+
+void StartShowAgain() {
+    RestartShow();
+    RestartMusic();
+}
+
+}  // namespace
+
 int RunMessageLoop() {
-    // No sleep, no timer: a frame is drawn each time the queue is empty, as fast as they come.
+    // Unless the command line asks for a pace, no sleep and no timer: a frame is drawn each
+    // time the queue is empty, as fast as they come.
     MSG message;
     for (;;) {
         if (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
@@ -17,6 +28,8 @@ int RunMessageLoop() {
             TranslateMessage(&message);
             DispatchMessageA(&message);
         } else {
+            if (g_options.loop && ShowHasEnded()) StartShowAgain();
+            if (g_options.framesPerSecond > 0) WaitForFrameTime(g_options.framesPerSecond);
             DrawFrame();
         }
     }
@@ -28,8 +41,9 @@ int RunMessageLoop() {
 LRESULT DemoWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_SIZE:
-        // A full-screen window keeps its size; only a framed one follows the user.
-        if (!g_fullScreen) ResizeViewport(LOWORD(lParam), HIWORD(lParam));
+        // A full-screen window keeps its size; only a framed one follows the user, and the
+        // desktop's full screen follows the desktop.
+        if (!g_fullScreen || g_desktopFullScreen) ResizeViewport(LOWORD(lParam), HIWORD(lParam));
         return 0;
     case WM_PAINT: {
         // Frames are drawn only by the loop; painting just validates the window.

@@ -2,6 +2,7 @@
 #include "app/shell.h"
 
 HINSTANCE g_hInstance = nullptr;
+bool g_desktopFullScreen = false;
 
 namespace {
 
@@ -30,7 +31,13 @@ HWND CreateDemoWindow(const char* title, int width, int height, DWORD style, boo
 
     if (fullScreen && style == 0) {
         style = FULL_SCREEN_STYLE;
-        EnterFullScreenMode();
+        if (g_desktopFullScreen) {
+            // No mode switch: a popup covering the screen is the desktop's own full screen.
+            width = GetSystemMetrics(SM_CXSCREEN);
+            height = GetSystemMetrics(SM_CYSCREEN);
+        } else {
+            EnterFullScreenMode();
+        }
         ShowCursor(FALSE);
     } else if (style == 0) {
         style = WINDOWED_STYLE;

@@ -2,6 +2,8 @@
 // so tests can compare them; only a requested real GL context touches SDL.
 #include "platform/fake_platform.h"
 
+#include "platform/box_fallback.h"
+
 #include <SDL.h>
 
 #include <cstdio>
@@ -16,6 +18,7 @@ bool g_quitPosted = false;
 int g_quitCode = 0;
 int g_cursorCounter = 0;
 bool g_displayChanged = false;
+int64_t g_clockTicks = 0;
 
 namespace {
 
@@ -88,6 +91,7 @@ void Reset() {
     g_quitCode = 0;
     g_cursorCounter = 0;
     g_displayChanged = false;
+    g_clockTicks = 0;
     registeredProc = nullptr;
     windowExists = false;
 }
@@ -115,6 +119,7 @@ using namespace fake;
 
 int MessageBoxA(HWND owner, const char* text, const char* caption, UINT type) {
     Record("MessageBoxA", Pointer(owner), Text(text), Text(caption), type);
+    if (g_answers.messageBoxFails) return AnswerWithoutBox(text ? text : "", caption ? caption : "Error", type);
     g_messageBoxes.push_back({owner, text ? text : "", caption ? caption : "", type});
     return g_answers.messageBox;
 }
@@ -193,6 +198,30 @@ BOOL GetClientRect(HWND window, RECT* rect) {
     Record("GetClientRect", Pointer(window));
     *rect = g_answers.clientRect;
     return TRUE;
+}
+
+int GetSystemMetrics(int index) {
+    Record("GetSystemMetrics", index);
+    if (index == SM_CXSCREEN) return int(g_answers.currentMode.dmPelsWidth);
+    if (index == SM_CYSCREEN) return int(g_answers.currentMode.dmPelsHeight);
+    return 0;
+}
+
+// Time passes only in Sleep: code that paces itself is tested without waiting.
+BOOL QueryPerformanceCounter(int64_t* count) {
+    *count = g_clockTicks;
+    return TRUE;
+}
+
+BOOL QueryPerformanceFrequency(int64_t* frequency) {
+    *frequency = CLOCK_TICKS_PER_SECOND;
+    return TRUE;
+}
+
+void Sleep(DWORD milliseconds) {
+    Record("Sleep", milliseconds);
+    g_clockTicks += int64_t(milliseconds) * (CLOCK_TICKS_PER_SECOND / 1000);
+    if (milliseconds == 0) g_clockTicks += g_answers.yieldTicks;
 }
 
 int ShowCursor(BOOL show) {

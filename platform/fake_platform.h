@@ -38,6 +38,8 @@ struct MessageBoxShown {
 
 struct Answers {
     int messageBox = IDNO;                        // what every message box returns
+    bool messageBoxFails = false;                 // no box can be created: the real fallback answers
+                                                  // (box_fallback.h) and g_messageBoxes gets nothing
     bool enumDisplayFails = false;                // EnumDisplaySettingsA returns FALSE
     DEVMODEA currentMode = {DM_BITSPERPEL | DM_PELSWIDTH | DM_PELSHEIGHT | DM_DISPLAYFREQUENCY,
                             24, 1920, 1080, 60};
@@ -52,7 +54,12 @@ struct Answers {
     LRESULT defWindowProc = 0;                    // DefWindowProcA's result
     std::deque<MSG> messages;                     // handed out by PeekMessageA, in order
     int getch = -1;
+    int64_t yieldTicks = 1;                       // how far the clock moves in Sleep(0)
 };
+
+// The fake's performance counter: it moves only when Sleep is called (and when a test moves it).
+constexpr int64_t CLOCK_TICKS_PER_SECOND = 1000000;
+extern int64_t g_clockTicks;
 
 extern std::vector<Call> g_calls;
 extern std::vector<MessageBoxShown> g_messageBoxes;

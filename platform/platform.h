@@ -55,6 +55,7 @@ constexpr int IDYES = 6;
 constexpr int IDNO = 7;
 
 // Modal box; `owner` null means no owner. With MB_YESNO, Return answers Yes and Escape No.
+// A box that cannot be created answers as platform/box_fallback.h says.
 int MessageBoxA(HWND owner, const char* text, const char* caption, UINT type);
 // The window that has the keyboard focus, or null.
 HWND GetFocus();
@@ -105,6 +106,10 @@ HWND SetFocus(HWND window);
 BOOL GetClientRect(HWND window, RECT* rect);
 // Returns the new display counter; the cursor shows while it is 0 or more.
 int ShowCursor(BOOL show);
+// The primary display's size in pixels, in its current (desktop) mode.
+constexpr int SM_CXSCREEN = 0;
+constexpr int SM_CYSCREEN = 1;
+int GetSystemMetrics(int index);
 
 // ---- display mode -----------------------------------------------------------------------
 constexpr DWORD ENUM_CURRENT_SETTINGS = 0xFFFFFFFFu;
@@ -130,6 +135,17 @@ BOOL EnumDisplaySettingsA(const char* deviceName, DWORD modeNumber, DEVMODEA* mo
 // With a mode and CDS_FULLSCREEN: a temporary change, given back however the process ends.
 // With no mode and flags 0: back to the mode kept by the system.
 LONG ChangeDisplaySettingsA(DEVMODEA* mode, DWORD flags);
+
+// A popup window (WS_POPUP) exactly the size of the screen, made while no mode change is
+// pending, is the desktop's full screen: the window system is told so (on X11 and Wayland a
+// full-screen window at the desktop's own mode), and nothing switches the display.
+
+// ---- time -------------------------------------------------------------------------------
+// A monotonic high-resolution tick count and its ticks per second.
+BOOL QueryPerformanceCounter(int64_t* count);
+BOOL QueryPerformanceFrequency(int64_t* frequency);
+// Gives up the processor for at least `milliseconds`; 0 only yields.
+void Sleep(DWORD milliseconds);
 
 // ---- messages ---------------------------------------------------------------------------
 constexpr UINT WM_SIZE = 0x0005;

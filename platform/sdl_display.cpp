@@ -53,8 +53,13 @@ bool IsFullScreen(PlatformWindow* window) {
 
 }  // namespace
 
-Uint32 FullScreenFlags(DWORD style) {
-    return modePending && (style & WS_POPUP) ? SDL_WINDOW_FULLSCREEN : 0;
+Uint32 FullScreenFlags(DWORD style, int width, int height) {
+    if (!(style & WS_POPUP)) return 0;
+    if (modePending) return SDL_WINDOW_FULLSCREEN;
+    SDL_DisplayMode desktop;
+    bool coversDesktop = SDL_GetDesktopDisplayMode(PRIMARY_DISPLAY, &desktop) == 0 && desktop.w == width &&
+                         desktop.h == height;
+    return coversDesktop ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0;
 }
 
 void ApplyPendingMode(PlatformWindow* window) {

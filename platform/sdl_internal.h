@@ -20,6 +20,8 @@ struct PlatformWindow {
     WNDPROC procedure = nullptr;  // the class's procedure, kept by the window as Win32 does
     bool hasGl = false;           // made with an OpenGL visual; false when GL could not be loaded
     bool shownOnce = false;       // the first ShowWindow sends the first WM_SIZE
+    int sizeSentWidth = -1;       // the client size of the last WM_SIZE: SDL also reports sizes
+    int sizeSentHeight = -1;      // that did not change, which the procedure never sees
     PlatformDeviceContext deviceContext{this};
 };
 
@@ -34,11 +36,14 @@ bool StartVideo();
 // The demo window, or null before CreateWindowExA succeeds.
 PlatformWindow* TheWindow();
 // Makes the window take a display mode accepted by ChangeDisplaySettingsA, if one is pending:
-// the SDL flags a new popup window needs, and the mode it is given before it is shown.
-Uint32 FullScreenFlags(DWORD style);
+// the SDL flags a new popup window needs, and the mode it is given before it is shown. With no
+// mode pending, a popup of the desktop's size is full screen at the desktop's mode.
+Uint32 FullScreenFlags(DWORD style, int width, int height);
 void ApplyPendingMode(PlatformWindow* window);
 // Leaves full screen (SDL puts the desktop mode back) and forgets a pending mode.
 void RestoreDisplayMode();
+// Records width x height as the client size the procedure knows; false when it knew it already.
+bool NoteClientSize(PlatformWindow* window, int width, int height);
 // The Win32 message for an SDL event, or false when the event has no counterpart.
 bool TranslateEvent(const SDL_Event& event, HWND window, MSG* message);
 // Sends a message to the window's procedure at once, as Win32 does while showing a window.

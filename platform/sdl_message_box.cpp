@@ -1,14 +1,7 @@
 // Modal message boxes over SDL2. SDL shows them without a started video subsystem too, so the
 // full-screen question can come before anything else.
-#include <cstdio>
-
+#include "platform/box_fallback.h"
 #include "platform/sdl_internal.h"
-
-namespace {
-
-constexpr int FAILED = 0;  // MessageBoxA's result when no box could be shown
-
-}  // namespace
 
 int MessageBoxA(HWND owner, const char* text, const char* caption, UINT type) {
     const char* message = text ? text : "";
@@ -34,11 +27,7 @@ int MessageBoxA(HWND owner, const char* text, const char* caption, UINT type) {
     box.buttons = askYesNo ? yesNo : ok;
 
     int pressed = -1;
-    if (SDL_ShowMessageBox(&box, &pressed) != 0) {
-        // No display to show it on: the text still reaches the user.
-        std::fprintf(stderr, "%s: %s\n", title, message);
-        return FAILED;
-    }
+    if (SDL_ShowMessageBox(&box, &pressed) != 0) return AnswerWithoutBox(message, title, type);
     if (pressed < 0) return askYesNo ? IDNO : IDOK;  // closed by its frame: the Escape answer
     return pressed;
 }

@@ -50,6 +50,9 @@ bool TranslateWindowEvent(const SDL_WindowEvent& event, HWND window, MSG* messag
     if (event.windowID != SDL_GetWindowID(window->sdl)) return false;
     switch (event.event) {
     case SDL_WINDOWEVENT_SIZE_CHANGED:
+        // The window system confirms the size the window was made with once it is mapped;
+        // Win32 sends WM_SIZE only when the size changes, so the repeat is dropped.
+        if (!NoteClientSize(window, event.data1, event.data2)) return false;
         *message = {window, WM_SIZE, 0, MAKELPARAM(WORD(event.data1), WORD(event.data2))};
         return true;
     case SDL_WINDOWEVENT_EXPOSED: *message = {window, WM_PAINT, 0, 0}; return true;

@@ -48,6 +48,26 @@ HINSTANCE GetModuleHandleA(const char*) {
 HICON LoadIconA(HINSTANCE, uintptr_t id) { return reinterpret_cast<HICON>(id); }
 HCURSOR LoadCursorA(HINSTANCE, uintptr_t id) { return reinterpret_cast<HCURSOR>(id); }
 
+int GetSystemMetrics(int index) {
+    SDL_DisplayMode desktop;
+    if (!StartVideo() || SDL_GetDesktopDisplayMode(0, &desktop) != 0) return 0;
+    if (index == SM_CXSCREEN) return desktop.w;
+    if (index == SM_CYSCREEN) return desktop.h;
+    return 0;
+}
+
+BOOL QueryPerformanceCounter(int64_t* count) {
+    *count = int64_t(SDL_GetPerformanceCounter());
+    return TRUE;
+}
+
+BOOL QueryPerformanceFrequency(int64_t* frequency) {
+    *frequency = int64_t(SDL_GetPerformanceFrequency());
+    return TRUE;
+}
+
+void Sleep(DWORD milliseconds) { SDL_Delay(milliseconds); }
+
 int ShowCursor(BOOL show) {
     cursorCounter += show ? 1 : -1;
     if (StartVideo()) SDL_ShowCursor(cursorCounter >= 0 ? SDL_ENABLE : SDL_DISABLE);

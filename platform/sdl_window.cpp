@@ -37,6 +37,13 @@ const WindowClass* FindClass(const char* name) {
 
 PlatformWindow* TheWindow() { return demoWindow; }
 
+bool NoteClientSize(PlatformWindow* window, int width, int height) {
+    if (width == window->sizeSentWidth && height == window->sizeSentHeight) return false;
+    window->sizeSentWidth = width;
+    window->sizeSentHeight = height;
+    return true;
+}
+
 LRESULT SendToProcedure(PlatformWindow* window, UINT message, WPARAM wParam, LPARAM lParam) {
     return window->procedure ? window->procedure(window, message, wParam, lParam) : 0;
 }
@@ -73,7 +80,7 @@ HWND CreateWindowExA(DWORD, const char* className, const char* title, DWORD styl
 
     Uint32 flags = SDL_WINDOW_HIDDEN;  // ShowWindow shows it
     if (style & WS_POPUP)
-        flags |= SDL_WINDOW_BORDERLESS | FullScreenFlags(style);
+        flags |= SDL_WINDOW_BORDERLESS | FullScreenFlags(style, width, height);
     else
         flags |= SDL_WINDOW_RESIZABLE;
 
@@ -105,6 +112,7 @@ BOOL ShowWindow(HWND window, int) {
         window->shownOnce = true;
         RECT client;
         GetClientRect(window, &client);
+        NoteClientSize(window, client.right, client.bottom);
         SendToProcedure(window, WM_SIZE, 0, MAKELPARAM(WORD(client.right), WORD(client.bottom)));
     }
     return wasVisible ? TRUE : FALSE;

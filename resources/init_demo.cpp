@@ -74,7 +74,7 @@ int InitDemo(HWND window) {
     CreateQuadric();
     LoadHeightMap();
     LoadDemoTextures();
-    StartMusic();
+    if (g_musicWanted) StartMusic();
     // The demo has no console: the read returns -1 at once and initialisation never waits.
     return _getch();
 }

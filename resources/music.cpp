@@ -7,6 +7,8 @@
 uint16_t g_audioVersion;
 GAUDIO1* g_audio;
 MP3STREAM1* g_musicStream;
+bool g_musicWanted = true;
+uint32_t g_musicStartMilliseconds = 0;
 
 const AudioLibrary REAL_AUDIO_LIBRARY = {
     [] { return GA_GetDLLVersion(); },
@@ -55,8 +57,15 @@ void StartMusic() {
     g_musicStream->outputChannels = 2;
     g_musicStream->loop = 1;
     g_musicStream->fileName = MUSIC_FILE_NAME;
-    g_musicStream->startMilliseconds = 0;
+    g_musicStream->startMilliseconds = g_musicStartMilliseconds;
     if (g_audioLibrary.initialize(g_musicStream) == 0) FailMusicStart("Init Error!\n");
     g_audioLibrary.setPrimaryDSBuffer(g_musicStream, 1);
+    g_audioLibrary.play(g_musicStream);
+}
+
+void RestartMusic() {
+    if (g_musicStream == nullptr) return;
+    // Play stops what is playing and starts again from the position given.
+    g_musicStream->startMilliseconds = 0;
     g_audioLibrary.play(g_musicStream);
 }

@@ -11,7 +11,8 @@
 // StartMusic() plays "musika.mp3" through the G-Audio library (gaudio/gaudio.h), reached
 // through g_audioLibrary so that tests can put their own entry points in its place. Any of
 // its five checks failing prints its message on standard output, reads the console key and
-// ends the process with exit(-1) at once: no Shutdown, no message box.
+// ends the process with exit(-1) at once: no Shutdown, no message box. With g_musicWanted
+// false (the command line's --mute) InitDemo does not call it: no audio library call at all.
 //
 // State: the thirteen g_tex* records, g_sinTable, g_quadric, g_hwnd, g_clientRect and the
 // music objects, all written here once and read by the scenes.
@@ -77,6 +78,11 @@ extern uint16_t g_audioVersion;    // the library's version word: major bits 8-1
 extern GAUDIO1* g_audio;           // the library object
 extern MP3STREAM1* g_musicStream;  // the stream that plays "musika.mp3"
 
+// True unless the viewer asked for silence; read once by InitDemo.
+extern bool g_musicWanted;
+// Where in the file StartMusic starts the music: 0, or the time of the frame the show starts at.
+extern uint32_t g_musicStartMilliseconds;
+
 // The G-Audio entry points StartMusic calls, in its order. g_audioLibrary holds the real
 // library's; a test replaces them to play the library's part.
 struct AudioLibrary {
@@ -97,6 +103,10 @@ void FillSinTable();
 void LoadDemoTextures();
 // Starts "musika.mp3" or ends the process with status -1 (see above).
 void StartMusic();
+// Plays the music again from the start of the file, for a show that starts again; does
+// nothing when no music was started.
+void RestartMusic();
 
-// Returns the console key read that ends initialisation (-1: no console, no wait).
+// Everything above, in the order the manual gives, the music only when g_musicWanted. Returns
+// the console key read that ends initialisation (-1: no console, no wait).
 int InitDemo(HWND window);

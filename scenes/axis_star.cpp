@@ -22,6 +22,8 @@ void DrawStarScene() {
     DrawAxisStar();
 }
 
+void StepStarScene() { StepOverlay(); }
+
 void DrawAxisStar() {
     glColor4f(1, 1, 1, 1);
     glEnable(GL_DEPTH_TEST);

@@ -59,13 +59,15 @@ void DrawImageSquare() {
 void DrawIntroImage() {
     glLoadIdentity();
     glTranslatef(0, 0, -9);
-    // The intro does not read the wobble; stepping it sets the phase the overlay starts with.
-    AdvanceWobble();
+    StepIntroImage();
     // Outside the three intervals the square shows whatever is bound: inside the overlay
     // scene that is the fish, which the overlay binds last in every frame.
     BindImageForClock(INTRO_IMAGES);
     DrawImageSquare();
 }
+
+// The intro does not read the wobble; stepping it sets the phase the overlay starts with.
+void StepIntroImage() { AdvanceWobble(); }
 
 void DrawCredits() {
     glLoadIdentity();

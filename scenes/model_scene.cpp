@@ -36,12 +36,14 @@ void DrawTube() {
 
 }  // namespace
 
+void StepModelScene() { AdvanceWobble(); }
+
 void DrawModelScene() {
     // Off in every frame of the scene, and nothing later switches it back on.
     glDisable(GL_LIGHTING);
     glLoadIdentity();
     glEnable(GL_DEPTH_TEST);
-    AdvanceWobble();
+    StepModelScene();
     PlaceModel();
     glColor4f(1, 1, 1, 1);
     glDisable(GL_BLEND);

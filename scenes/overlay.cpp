@@ -21,6 +21,9 @@ void DrawOverlayLayer(double w) {
     glEnd();
 }
 
+// In the second half of the overlay scene the intro square lies under the layers.
+bool IntroUnderOverlay() { return 2.5 < g_demoClock && g_demoClock < 3.0; }
+
 }  // namespace
 
 void DrawOverlay() {
@@ -29,7 +32,7 @@ void DrawOverlay() {
     glBindTexture(GL_TEXTURE_2D, g_texFish.textureName);
     glLoadIdentity();
     glTranslatef(0, 0, -4);
-    AdvanceWobble();
+    StepOverlay();
     const double n = g_frameCounter;
     const double w = g_wobble;
     glColor4f(1, 1, 1, 0.5f);
@@ -41,9 +44,16 @@ void DrawOverlay() {
     DrawOverlayLayer(w);
 }
 
+void StepOverlay() { AdvanceWobble(); }
+
 void DrawOverlayScene() {
-    // In the second half the intro square (the fish, bound by last frame's overlay) lies
-    // under the layers, and the wobble steps twice per frame.
-    if (2.5 < g_demoClock && g_demoClock < 3.0) DrawIntroImage();
+    // The intro square shows the fish, bound by last frame's overlay; the wobble then steps
+    // twice per frame.
+    if (IntroUnderOverlay()) DrawIntroImage();
     DrawOverlay();
+}
+
+void StepOverlayScene() {
+    if (IntroUnderOverlay()) StepIntroImage();
+    StepOverlay();
 }

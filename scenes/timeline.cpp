@@ -14,14 +14,14 @@ float g_wobble = 0.0f;
 
 // Open intervals that touch but never overlap, so at most one row fires per frame.
 const SceneRow SCENE_TABLE[SCENE_ROW_COUNT] = {
-    {0.0, 2.0, DrawIntroImage, "intro images"},
-    {2.0, 3.0, DrawOverlayScene, "overlay"},
-    {3.0, 4.5, DrawStarScene, "axis star"},
-    {4.5, 5.0, DrawTurningTerrainView, "turning terrain"},
-    {5.0, 5.5, DrawStillTerrainView, "still terrain"},
-    {5.5, 6.0, DrawStarScene, "axis star again"},
-    {6.0, 8.0, DrawModelScene, "model in the tube"},
-    {8.0, 13.0, DrawCredits, "credits"},
+    {0.0, 2.0, DrawIntroImage, StepIntroImage, "intro images", "intro"},
+    {2.0, 3.0, DrawOverlayScene, StepOverlayScene, "overlay", "overlay"},
+    {3.0, 4.5, DrawStarScene, StepStarScene, "axis star", "star"},
+    {4.5, 5.0, DrawTurningTerrainView, StepParticles, "turning terrain", "terrain"},
+    {5.0, 5.5, DrawStillTerrainView, StepParticles, "still terrain", "still"},
+    {5.5, 6.0, DrawStarScene, StepStarScene, "axis star again", "star2"},
+    {6.0, 8.0, DrawModelScene, StepModelScene, "model in the tube", "model"},
+    {8.0, 13.0, DrawCredits, nullptr, "credits", "credits"},
 };
 
 int SceneRowAt(double clock) {
@@ -30,14 +30,31 @@ int SceneRowAt(double clock) {
     return 0;
 }
 
-BOOL DrawFrame() {
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    glLoadIdentity();
-    if (int row = SceneRowAt(g_demoClock)) SCENE_TABLE[row - 1].draw();
+namespace {
+
+void CountFrame() {
     g_frameCounter = int32_t(uint32_t(g_frameCounter) + 1u);
     // Repeated addition, not frame * step: the bounds the scenes test were met by this sum.
     g_demoClock += CLOCK_STEP;
+}
+
+}  // namespace
+
+BOOL DrawFrame() {
+    RenderFrame();
     return SwapBuffers(g_hdc);
+}
+
+void RenderFrame() {
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glLoadIdentity();
+    if (int row = SceneRowAt(g_demoClock)) SCENE_TABLE[row - 1].draw();
+    CountFrame();
+}
+
+void SkipFrame() {
+    if (int row = SceneRowAt(g_demoClock); row && SCENE_TABLE[row - 1].step) SCENE_TABLE[row - 1].step();
+    CountFrame();
 }
 
 void AdvanceWobble() {

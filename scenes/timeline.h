@@ -18,16 +18,23 @@
 // Scenes take no arguments, set the GL state they need and restore nothing: the state one
 // frame leaves is where the next starts. Each routine below says what it leaves.
 //
-// State: g_demoClock and g_frameCounter (written only by DrawFrame), g_wobble and
-// g_wobbleIndex (written only by AdvanceWobble, which the intro, the overlay and the model
+// State: g_demoClock and g_frameCounter (written only by DrawFrame and SkipFrame), g_wobble
+// and g_wobbleIndex (written only by AdvanceWobble, which the intro, the overlay and the model
 // scene call once per call each). Reads g_sinTable, g_quadric and the g_tex* images.
+//
+// Skipping ahead and starting again (show_state.cpp): FastForwardShow(frame) brings a show
+// at frame 0 to exactly the state it would have after drawing frames 0..frame-1 (the clock,
+// the counter, the wobble, the particles with their random sequence, and the GL state the
+// earlier scenes leave), in well under a second. KeepShowStartState() remembers the state
+// initialisation left and RestartShow() puts it back, for a show played in a loop. The
+// default show calls none of them.
 #pragma once
 
 #include <cstdint>
 
 #include "platform/platform.h"
 
-extern double g_demoClock;     // frame clock: +0.0007 per frame drawn, by repeated addition; never reset
+extern double g_demoClock;     // frame clock: +0.0007 per frame drawn, by repeated addition; reset only by RestartShow
 extern int32_t g_frameCounter; // frames drawn so far; scenes use it as an angle in degrees
 extern int32_t g_wobbleIndex;  // index into g_sinTable of the last wobble step, 0..253 between steps
 extern float g_wobble;         // 9 * g_sinTable[index] as of the last wobble step, -9..9
@@ -35,12 +42,19 @@ extern float g_wobble;         // 9 * g_sinTable[index] as of the last wobble st
 constexpr double CLOCK_STEP = 0.0007;  // added to g_demoClock after every frame
 constexpr int WOBBLE_PERIOD = 254;     // the index runs 1..254 and wraps to 0: table entries 0 and 255 are never read
 constexpr float WOBBLE_AMPLITUDE = 9;
+// The pace the show was made for: the music's position at a frame is frame / 60 seconds.
+constexpr int SHOW_FRAMES_PER_SECOND = 60;
 
 // ---- the sequencer (timeline.cpp) -------------------------------------------------------
 // Draws and presents one frame; the result is the buffer swap's, which the caller ignores.
 // The frame counter wraps around after 2^31 frames instead of overflowing, which the
 // language leaves undefined; by then the show has long ended and no scene reads it.
 BOOL DrawFrame();
+// DrawFrame without the buffer swap: the frame is drawn into the back buffer and not shown.
+void RenderFrame();
+// What DrawFrame does to the show's own state (the row's wobble and particle steps, the
+// counter, the clock), without any GL call.
+void SkipFrame();
 
 // One step of the wobble: index + 1, g_wobble = 9 * g_sinTable[index] (a float), and the
 // index back to 0 once it reaches 254.
@@ -51,12 +65,34 @@ struct SceneRow {
     double lower;      // the row fires when lower < clock < upper
     double upper;
     void (*draw)();
+    void (*step)();    // what draw does to the wobble and the particles, drawing nothing; null: nothing
     const char* name;
+    const char* key;   // one word naming the row on the command line
 };
 constexpr int SCENE_ROW_COUNT = 8;
 extern const SceneRow SCENE_TABLE[SCENE_ROW_COUNT];
 // The row number (1..8) that fires at `clock`, or 0 when none does.
 int SceneRowAt(double clock);
+
+// ---- skipping ahead and starting again (show_state.cpp) --------------------------------
+// The first frame in which `row` (1..8) fires, counted by the clock's repeated addition.
+int FirstFrameOfRow(int row);
+// The row whose key is `key`, or 0.
+int SceneRowByKey(const char* key);
+// The first frame after the last row: an empty frame, where a looping show starts again (18572).
+int ShowEndFrame();
+bool ShowHasEnded();  // g_frameCounter has reached ShowEndFrame()
+// From the state of frame 0 (after initialisation or RestartShow) to that of `frame`. The
+// skipped frames only step the show's state; the last frame of each row passed and the frame
+// before `frame` are drawn unseen, so that every piece of GL state is left by the scene code
+// itself. Does nothing for frame <= 0.
+void FastForwardShow(int frame);
+// Remembers the GL state as initialisation leaves it (on the attribute stack, all groups but
+// the viewport, which follows the window, and the model-view matrix). Call once, before any frame.
+void KeepShowStartState();
+// The show back to frame 0: clock, counter, wobble, particles and their random sequence, and
+// the GL state KeepShowStartState remembered.
+void RestartShow();
 
 // Rows 4 and 5: the volcano's four draws (terrain/terrain.h) inside the terrain frame. The
 // turning view turns g_frameCounter * 0.3 degrees (computed in double) about the vertical
@@ -73,6 +109,7 @@ void DrawImageSquare();
 // At depth 9: steps the wobble, binds the fish (0..1), INTRO1 (1..1.5) or INTRO2 (1.5..2)
 // by the clock, or nothing outside those, and draws the square. Changes no enable state.
 void DrawIntroImage();
+void StepIntroImage();
 // At depth 8: enables blending and draws the credits card of the clock: coder (8..9),
 // design (9..10), qx (10..11), music (11..12), vokra (12..13). Leaves blending on and the
 // card bound. Does not step the wobble.
@@ -85,10 +122,13 @@ void DrawCredits();
 void DrawOverlay();
 // Row 2: the intro square first while 2.5 < clock < 3, then the overlay.
 void DrawOverlayScene();
+void StepOverlay();
+void StepOverlayScene();
 
 // ---- the spinning axis star (axis_star.cpp) ----------------------------------------------
 // Rows 3 and 6: the overlay, then the star over it.
 void DrawStarScene();
+void StepStarScene();
 // Six rods, six cones and a centre sphere of g_quadric, sphere-mapped with g_texFishMetal,
 // at depth 6, turned g_frameCounter degrees about (1, 1, 1). Leaves depth test on, blending
 // off, texture-coordinate generation off, g_texFishMetal bound and opaque white.
@@ -98,3 +138,4 @@ void DrawAxisStar();
 // Row 7: lighting off, the model turning and bobbing with the wobble inside a translucent
 // metal tube. Leaves lighting off, depth test off, blending on, g_texParticle bound.
 void DrawModelScene();
+void StepModelScene();

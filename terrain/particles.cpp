@@ -1,42 +1,11 @@
-// The lava fountain: 3000 additively blended red sprites, advanced one step and drawn once
-// per call. Each step is computed in double precision and stored as float.
+// The lava fountain drawn: every particle moved one step and drawn as an additively blended
+// red sprite, once per call.
 #include <GL/gl.h>
-
-#include <cstdlib>
 
 #include "resources/textures.h"
 #include "terrain/terrain.h"
 
-Particle g_particles[PARTICLE_COUNT];
-
 namespace {
-
-// glibc's rand() is random() on a 128-byte TYPE_3 state that starts as if seeded with 1;
-// the same generator on a state of our own gives the same sequence, untouched by others.
-constexpr int RANDOM_STATE_BYTES = 128;
-char randomState[RANDOM_STATE_BYTES];
-random_data randomData;
-bool randomReady = false;
-
-void Spawn(Particle& p) {
-    p.progress = 0;
-    p.fall = 0;
-    p.speed = float(double(NextParticleRandom() % 400) / 1000 + double(0.04f));
-    p.drift = float(double(NextParticleRandom() % 14) / 10);
-    p.z = float(double(NextParticleRandom() % 25) / 10);
-    p.life = 1;
-    p.kind = NextParticleRandom() % 3;
-    p.fade = float(double(NextParticleRandom() % 100) / 1000 + 0.0015);
-    if (p.kind > 1) p.drift = float(0 - double(p.drift));
-}
-
-void Advance(Particle& p) {
-    p.fall = float(double(p.fall) + double(p.progress) * 0.015);  // the old progress
-    p.progress = float(double(p.progress) + double(p.speed));
-    p.life = float(double(p.life) - double(p.fade));
-    p.x = float(-double(p.drift) * double(p.progress));
-    p.y = float(2 * double(p.progress) - double(p.fall));
-}
 
 // A 1 x 1 square facing the terrain frame's +z, red with alpha = life.
 void DrawSprite(const Particle& p) {
@@ -57,30 +26,17 @@ void DrawSprite(const Particle& p) {
 
 }  // namespace
 
-void RestartParticleRandom() {
-    randomData = random_data{};  // initstate_r writes into a previous state it finds
-    initstate_r(1, randomState, RANDOM_STATE_BYTES, &randomData);
-    randomReady = true;
-}
-
-int NextParticleRandom() {
-    if (!randomReady) RestartParticleRandom();
-    int32_t value = 0;
-    random_r(&randomData, &value);
-    return value;
-}
-
 void DrawParticles() {
     glEnable(GL_BLEND);
     glBindTexture(GL_TEXTURE_2D, g_texParticle.textureName);
     glPushMatrix();
     glTranslatef(128.0f, 17.0f, 80.0f);  // the emitter
     for (Particle& p : g_particles) {
-        Advance(p);
+        AdvanceParticle(p);
         // Drawn even on the frame its life runs out (the blend makes alpha <= 0 invisible),
         // then respawned.
         DrawSprite(p);
-        if (p.life <= 0) Spawn(p);
+        RespawnIfSpent(p);
     }
     glPopMatrix();
 }

@@ -11,7 +11,8 @@
 // 511 of the previous row. Every vertex is sent in immediate mode on every frame.
 //
 // State: g_heightMap (written once), g_particles and the fountain's random sequence
-// (advanced one step per DrawParticles call, never reset by the demo).
+// (advanced one step per DrawParticles or StepParticles call; reset only by ResetParticles,
+// when a looping show starts again).
 // Nothing here restores GL state; each routine says what it leaves.
 #pragma once
 
@@ -92,5 +93,19 @@ void DrawParticles();
 // other libraries draw from it (the audio back-end does while it starts), which would make
 // the fountain differ from run to run; this keeps it the same on every run.
 int NextParticleRandom();
-// Puts the sequence back at its first value. The demo never calls it; tests do.
+// Puts the sequence back at its first value. Only ResetParticles (and tests) call it.
 void RestartParticleRandom();
+// How many values the fountain has drawn since the sequence started: two runs with the same
+// count will draw the same values from here on.
+int64_t ParticleRandomsDrawn();
+
+// One frame's move of a particle (particle_motion.cpp), and its respawn once its life ran out;
+// DrawParticles draws each particle between the two.
+void AdvanceParticle(Particle& p);
+void RespawnIfSpent(Particle& p);
+// What DrawParticles does to g_particles and the random sequence, without drawing: the show
+// skips ahead with it, frame by frame.
+void StepParticles();
+// Every particle back to zero and the sequence to its first value: the fountain as the program
+// starts with it, for a show that starts again.
+void ResetParticles();

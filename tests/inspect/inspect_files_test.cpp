@@ -132,36 +132,56 @@ TEST(InspectBmp, PixelsOutHoldsRgbRowsInFileOrder) {
     EXPECT_EQ(ReadBytes(out), (Bytes{3, 2, 1, 6, 5, 4, 7, 7, 7, 255, 255, 255}));
 }
 
-TEST(InspectRaw, IsOkWhenEveryEntryCameFromTheFile) {
+TEST(InspectRaw, IsOkWhenTheDemoLoadsItAndRemarksOnAnyOtherLength) {
     Scratch scratch;
     struct Case {
         const char* name;
-        size_t size;  // 0: no file
+        long size;           // -1: no file
         bool ok;
+        const char* remark;  // the start of the inspector's remark; null: none
     } cases[] = {
-        {"exact.raw", 262144, true},
-        {"longer.RAW", 262145, true},  // the demo reads only the first 262,144 bytes
-        {"short.raw", 1000, false},
-        {"missing.raw", 0, false},
+        {"exact.raw", 262144, true, nullptr},
+        {"longer.RAW", 262145, true, "holds 262,145 bytes, not 262,144: the bytes past"},
+        {"short.raw", 1000, true, "holds 1,000 bytes, not 262,144: every entry from 1,000 on"},
+        {"empty.raw", 0, true, "holds 0 bytes, not 262,144: every entry is 0"},
+        {"missing.raw", -1, false, "cannot be opened"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        const std::string path = c.size ? scratch.Write(c.name, HeightMap(c.size)) : scratch.Path(c.name);
+        const std::string path = c.size >= 0 ? scratch.Write(c.name, HeightMap(size_t(c.size))) : scratch.Path(c.name);
         ToolRun run = RunInspect({path});
         EXPECT_EQ(run.exitStatus, c.ok ? 0 : 1);
         Json line = LineJson(run, 0);
-        EXPECT_EQ(line.Keys(), KeysWith({"entries"}));
+        EXPECT_EQ(line.Keys(), KeysWith({"entries", "remark"}));
         EXPECT_EQ(line["kind"].text, "raw");
         EXPECT_EQ(line["ok"].boolean, c.ok);
+        EXPECT_TRUE(line["messages"].items.empty());  // the demo itself says nothing about a height map
         EXPECT_EQ(line["entries"].number, 262144);
+        if (c.remark) EXPECT_EQ(line["remark"].text.rfind(c.remark, 0), 0u) << line["remark"].text;
+        else EXPECT_TRUE(line["remark"].IsNull());
     }
 }
 
-TEST(InspectRaw, PixelsOutHoldsTheEntriesOneByteEach) {
+TEST(InspectRaw, PixelsOutHoldsTheEntriesAsTheDemoHoldsThem) {
     Scratch scratch;
-    const std::string out = scratch.Path("entries.bin");
-    EXPECT_EQ(RunInspect({"--pixels-out", out, scratch.Write("v.raw", HeightMap(262144 + 10))}).exitStatus, 0);
-    EXPECT_EQ(ReadBytes(out), HeightMap(262144));
+    const Bytes shortMap = HeightMap(1000);
+    Bytes shortEntries = shortMap;
+    shortEntries.resize(262144, shortMap.back());  // past the end, the last byte read again
+    struct Case {
+        const char* name;
+        Bytes file;
+        Bytes entries;
+    } cases[] = {
+        {"longer.raw", HeightMap(262144 + 10), HeightMap(262144)},
+        {"short.raw", shortMap, shortEntries},
+        {"empty.raw", {}, Bytes(262144, 0)},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string out = scratch.Path(std::string(c.name) + ".bin");
+        EXPECT_EQ(RunInspect({"--pixels-out", out, scratch.Write(c.name, c.file)}).exitStatus, 0);
+        EXPECT_EQ(ReadBytes(out), c.entries);
+    }
 }
 
 TEST(Inspect3ds, ReportsMaterialsAndObjectsInTheDemosAxes) {

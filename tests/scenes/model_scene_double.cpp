@@ -3,3 +3,4 @@
 #include "tests/scenes/show_doubles.h"
 
 void DrawModelScene() { LogRoutineCall("DrawModelScene"); }
+void StepModelScene() { LogRoutineCall("StepModelScene"); }

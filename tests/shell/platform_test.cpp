@@ -142,6 +142,34 @@ TEST_F(SdlPlatform, EventsBecomeTheWindowMessagesOfTheProceduresTable) {
     }
 }
 
+// The window system reports the size a window was shown with once more when it maps it; the
+// procedure must not set up the viewport and projection a second time for it.
+TEST_F(SdlPlatform, OnlyASizeThatChangedReachesTheProcedure) {
+    struct Step {
+        int width, height;
+        bool passedOn;
+    };
+    std::vector<Step> steps;
+    if (!window->shownOnce) {
+        ShowWindow(window, SW_SHOWNORMAL);  // sends the 800 x 600 it was made with at once
+        steps.push_back({800, 600, false});
+    }
+    steps.insert(steps.end(), {{1000, 750, true}, {1000, 750, false}, {1000, 700, true}, {800, 600, true}, {800, 600, false}});
+    for (const Step& step : steps) {
+        SCOPED_TRACE(testing::Message() << step.width << " x " << step.height);
+        SDL_Event event = WindowEvent(window, SDL_WINDOWEVENT_SIZE_CHANGED, step.width, step.height);
+        ASSERT_EQ(SDL_PushEvent(&event), 1);
+        MSG message;
+        int sizes = 0;
+        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE))
+            if (message.message == WM_SIZE) {
+                ++sizes;
+                EXPECT_EQ(message.lParam, MAKELPARAM(WORD(step.width), WORD(step.height)));
+            }
+        EXPECT_EQ(sizes, step.passedOn ? 1 : 0);
+    }
+}
+
 TEST_F(SdlPlatform, EventsWithoutACounterpartAreDropped) {
     SDL_Event focus = WindowEvent(window, SDL_WINDOWEVENT_FOCUS_GAINED);
     SDL_Event middle = ButtonEvent(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_MIDDLE, 0, 0);
@@ -259,6 +287,27 @@ void WithStdin(int fd, Body body) {
     body();
     dup2(saved, STDIN_FILENO);
     close(saved);
+}
+
+// No X or Wayland display: SDL cannot create the box, and the question is answered without it.
+TEST(SdlMessageBox, WithNoDisplayAndNoTerminalTheQuestionIsAnsweredNo) {
+    std::vector<std::pair<const char*, std::string>> saved;
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY"}) {
+        if (const char* value = getenv(name)) saved.emplace_back(name, value);
+        unsetenv(name);
+    }
+    int null = open("/dev/null", O_RDONLY);
+    WithStdin(null, [] {
+        testing::internal::CaptureStderr();
+        EXPECT_EQ(MessageBoxA(nullptr, "Go?", "Options", MB_YESNO | MB_ICONQUESTION), IDNO);
+        EXPECT_EQ(MessageBoxA(nullptr, "Display Mode Not Compatible", "Error", MB_OK), 0);
+        const std::string said = testing::internal::GetCapturedStderr();
+        EXPECT_THAT(said, testing::HasSubstr("Options: Go?\n"));
+        EXPECT_THAT(said, testing::HasSubstr("answered No"));
+        EXPECT_THAT(said, testing::HasSubstr("Error: Display Mode Not Compatible\n"));
+    });
+    close(null);
+    for (const auto& [name, value] : saved) setenv(name, value.c_str(), 1);
 }
 
 TEST(ConsoleKey, AWaitingKeyIsReadAndNoKeyGivesMinusOneAtOnce) {

@@ -4,6 +4,7 @@
 #include <GL/gl.h>
 #include <GL/glu.h>
 
+#include "app/options.h"
 #include "app/shell.h"
 #include "model3ds/model.h"
 #include "resources/textures.h"
@@ -11,11 +12,14 @@
 
 HWND g_hwnd = nullptr;
 RECT g_clientRect = {};
+bool g_musicWanted = true;
+uint32_t g_musicStartMilliseconds = 0;
 
 namespace stand_in {
 
 std::function<void(int)> g_afterFrame;
 int g_framesDrawn = 0;
+int g_showEndsAfter = 1 << 30;
 double g_perspective[4] = {};
 
 namespace {
@@ -38,6 +42,12 @@ void ResetAll() {
     g_lighting = true;
     g_hwnd = nullptr;
     g_clientRect = {};
+    g_musicWanted = true;
+    g_musicStartMilliseconds = 0;
+    g_options = DemoOptions{};
+    g_desktopFullScreen = false;
+    g_showEndsAfter = 1 << 30;
+    RestartFramePacing();
 }
 
 std::vector<std::string> Trace() {
@@ -77,6 +87,16 @@ int DrawFrame() {
 }
 
 void ReleaseModel() { Record("ReleaseModel"); }
+
+// The show as far as the command line reaches it: the shell only decides when to call these.
+bool ShowHasEnded() { return stand_in::g_framesDrawn >= stand_in::g_showEndsAfter; }
+void KeepShowStartState() { Record("KeepShowStartState"); }
+void FastForwardShow(int frame) { Record("FastForwardShow", frame); }
+void RestartShow() {
+    Record("RestartShow");
+    stand_in::g_framesDrawn = 0;
+}
+void RestartMusic() { Record("RestartMusic"); }
 
 extern "C" {
 void glViewport(GLint x, GLint y, GLsizei width, GLsizei height) { Record("glViewport", x, y, width, height); }

@@ -41,7 +41,7 @@ TEST_F(StartUp, OnlyTheNoAnswerGivesAFramedWindow) {
     const Case cases[] = {
         {IDYES, true, FULL_SCREEN_STYLE},
         {IDNO, false, WINDOWED_STYLE},
-        {0, true, FULL_SCREEN_STYLE},  // a box that could not be shown
+        {0, true, FULL_SCREEN_STYLE},  // Win32's failure value: only No gives a window
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.answer);

@@ -1,4 +1,5 @@
 // main.cpp - vrex-gen-music OUTDIR [SOUNDFONT]: writes OUTDIR/musika.mid and OUTDIR/musika.mp3.
+#include "cli/command_line.h"
 #include "tools/gen-music/music.h"
 
 #include <cstdio>
@@ -27,12 +28,14 @@ bool WriteFileAtomically(const std::string& path, const std::vector<uint8_t>& by
 
 int main(int argc, char** argv)
 {
-    if (argc < 2 || argc > 3) {
-        std::fprintf(stderr, "usage: %s OUTDIR [SOUNDFONT]\n", argv[0]);
-        return 2;
-    }
-    const std::string outdir = argv[1];
-    const std::string soundfont = argc > 2 ? argv[2] : VREX_SOUNDFONT;
+    CLI::App app{"Composes the demo's music, renders it with FluidSynth and writes OUTDIR/musika.mid and "
+                 "OUTDIR/musika.mp3.",
+                 "vrex-gen-music"};
+    std::string outdir;
+    std::string soundfont = VREX_SOUNDFONT;
+    app.add_option("OUTDIR", outdir, "folder to write musika.mid and musika.mp3 into")->required()->check(NOT_AN_OPTION);
+    app.add_option("SOUNDFONT", soundfont, "General MIDI soundfont to render with")->capture_default_str();
+    if (int status = ParseCommandLine(app, argc, argv); status != GO_ON) return status;
 
     music::Score score = music::ComposeScore();
     if (score.unreadable != 0) {

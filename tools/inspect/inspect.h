@@ -9,7 +9,8 @@
 //     "file", "kind", "ok", "messages": [{"caption", "text"}, ...]   always, in this order
 //     tga  "width", "height", "bitsPerPixel": as the decoder left the record, null if untouched
 //     bmp  "width", "height": of the RgbImage, null when nothing came back
-//     raw  "entries": 262144
+//     raw  "entries": 262144, "remark": the inspector's own note on a length other than
+//          262,144 bytes (null when exact); "messages" stays what the demo shows, nothing
 //     3ds  "materials": [{"name", "textureFile", "colour"}], "objects": [{"name",
 //          "vertexCount", "faceCount", "texCoordCount", "materialIndex", "hasTexture",
 //          "vertices", "faces", "texCoords" (null without a mapping list), "normals"}]
@@ -24,8 +25,10 @@
 // prints a table, one row per file, "ok" or the problem; exit status 1 on any problem.
 //
 // Choices where "loaded" needs a meaning the readers do not give:
-// - raw: the height map reader never fails; a file is ok when it held all 262,144 entries
-//   (a longer one too: the demo reads only the start). The check wants exactly 262,144 bytes.
+// - raw: the height map reader never fails; any file it can open is ok, a short one too (the
+//   entries past its end repeat its last byte, as the demo holds them), and its pixels are
+//   those entries. Only a file that cannot be opened is not ok. The check still wants
+//   exactly 262,144 bytes.
 // - A name with an unknown extension gets a line with "kind": null and "ok": false.
 // - JSON strings are the reader's bytes: valid UTF-8 passes through, any other byte is
 //   written as the Latin-1 character of its value, so every line stays valid JSON.

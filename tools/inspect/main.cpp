@@ -1,9 +1,9 @@
 // vrex-inspect: the command line; see inspect.h.
 #include <cctype>
 #include <cstdio>
-#include <cstring>
 #include <fstream>
 
+#include "cli/command_line.h"
 #include "platform/fake_platform.h"
 #include "tools/inspect/inspect.h"
 
@@ -11,7 +11,6 @@ namespace {
 
 constexpr int EXIT_ALL_LOADED = 0;
 constexpr int EXIT_SOME_FAILED = 1;
-constexpr int EXIT_USAGE = 2;
 
 struct Kind {
     const char* extension;  // lower case, with its dot
@@ -84,41 +83,39 @@ bool InspectFile(const std::string& path, const char* pixelsOut) {
     return inspection.ok;
 }
 
-int CheckDirectory(const char* directory) {
+int CheckDirectory(const std::string& directory) {
     const std::vector<CheckRow> rows = CheckDataSet(directory);
     std::fputs(FormatCheckTable(rows).c_str(), stdout);
     return AnyProblem(rows) ? EXIT_SOME_FAILED : EXIT_ALL_LOADED;
 }
 
-int Usage() {
-    std::fprintf(stderr,
-                 "usage: vrex-inspect [--pixels-out FILE] PATH...\n"
-                 "       vrex-inspect --check DIR\n"
-                 "  PATH  a .tga, .bmp, .3ds or .raw file; one JSON line is printed for each\n"
-                 "  FILE  receives the decoded pixels of the one PATH (not for .3ds)\n"
-                 "  DIR   a data directory, checked file by file as the demo would load it\n");
-    return EXIT_USAGE;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc >= 2 && std::strcmp(argv[1], "--check") == 0) {
-        if (argc != 3) return Usage();
-        return CheckDirectory(argv[2]);
-    }
-    int first = 1;
-    const char* pixelsOut = nullptr;
-    if (argc >= 2 && std::strcmp(argv[1], "--pixels-out") == 0) {
-        if (argc < 3) return Usage();
-        pixelsOut = argv[2];
-        first = 3;
-    }
-    if (first < argc && std::strcmp(argv[first], "--") == 0) ++first;
-    const int pathCount = argc - first;
-    if (pathCount < 1 || (pixelsOut && pathCount != 1)) return Usage();
+    CLI::App app{"What the demo's own readers make of data files: one JSON line per PATH.", "vrex-inspect"};
+    std::string checkDir;
+    std::string pixelsOut;
+    std::vector<std::string> paths;
+    CLI::Option* check = app.add_option("--check", checkDir,
+                                        "check the data set in DIR file by file as the demo would load it");
+    CLI::Option* pixels = app.add_option("--pixels-out", pixelsOut,
+                                         "write the decoded pixels of the one PATH to FILE (not for .3ds)");
+    pixels->type_name("FILE")->check(NOT_AN_OPTION);
+    check->type_name("DIR");
+    app.add_option("PATH", paths, "a .tga, .bmp, .3ds or .raw file");
+    check->excludes(pixels);
+    app.footer("Exit status: 0 when every file loaded, 1 otherwise, 2 for a bad command line.");
+    app.callback([&] {
+        if (check->count() != 0 && !paths.empty()) throw CLI::ExtrasError(paths);
+        if (check->count() == 0 && paths.empty()) throw CLI::RequiredError("PATH");
+        if (pixels->count() != 0 && paths.size() != 1)
+            throw CLI::ValidationError("--pixels-out", "takes exactly one PATH");
+    });
+    if (int status = ParseCommandLine(app, argc, argv); status != GO_ON) return status;
 
+    if (check->count() != 0) return CheckDirectory(checkDir);
     bool allLoaded = true;
-    for (int i = first; i < argc; ++i) allLoaded = InspectFile(argv[i], pixelsOut) && allLoaded;
+    for (const std::string& path : paths)
+        allLoaded = InspectFile(path, pixels->count() != 0 ? pixelsOut.c_str() : nullptr) && allLoaded;
     return allLoaded ? EXIT_ALL_LOADED : EXIT_SOME_FAILED;
 }

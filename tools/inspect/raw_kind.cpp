@@ -1,4 +1,5 @@
 // raw_kind.cpp - the height map file through the demo's reader.
+#include <fstream>
 #include <system_error>
 
 #include "terrain/terrain.h"
@@ -14,14 +15,35 @@ std::string WithThousands(uintmax_t value) {
     return digits;
 }
 
+std::string Holds(uintmax_t size) { return "holds " + WithThousands(size) + " bytes, not " + WithThousands(ENTRY_COUNT); }
+
+// The inspector's own word on a length other than the demo's: the demo itself says nothing.
+std::string LengthRemark(uintmax_t size) {
+    if (size == uintmax_t(ENTRY_COUNT)) return "";
+    const std::string holds = Holds(size);
+    if (size == 0) return holds + ": every entry is 0";
+    if (size < uintmax_t(ENTRY_COUNT))
+        return holds + ": every entry from " + WithThousands(size) + " on repeats its last byte";
+    return holds + ": the bytes past " + WithThousands(ENTRY_COUNT) + " are never read";
+}
+
 }  // namespace
 
 Inspection InspectRaw(const std::string& path, bool wantPixels) {
     Inspection result;
-    // The reader never fails; the file loaded when every entry came from it.
-    result.ok = LoadHeightMapFile(path.c_str()) == ENTRY_COUNT;
+    // The demo loads any file it can open, a short one too (its reader never fails); only a
+    // file that is not there to open is a failure.
+    std::error_code error;
+    const uintmax_t size = std::filesystem::file_size(path, error);
+    const bool opened = !error && std::ifstream(path, std::ios::binary).is_open();
+    LoadHeightMapFile(path.c_str());
+    result.ok = opened;
     result.members.Key("entries");
     result.members.Integer(ENTRY_COUNT);
+    result.members.Key("remark");
+    const std::string remark = opened ? LengthRemark(size) : "cannot be opened: the demo's map would be all 0";
+    if (remark.empty()) result.members.Null();
+    else result.members.String(remark);
     if (result.ok && wantPixels) {
         result.pixels.resize(ENTRY_COUNT);
         for (int i = 0; i < ENTRY_COUNT; ++i) result.pixels[size_t(i)] = uint8_t(g_heightMap[i]);
@@ -33,7 +55,6 @@ std::string CheckRaw(const std::filesystem::path& path) {
     std::error_code error;
     const uintmax_t size = std::filesystem::file_size(path, error);
     if (error) return "cannot be read";
-    if (size != uintmax_t(ENTRY_COUNT))
-        return "holds " + WithThousands(size) + " bytes, not " + WithThousands(ENTRY_COUNT);
+    if (size != uintmax_t(ENTRY_COUNT)) return Holds(size);
     return "";
 }
