@@ -71,4 +71,7 @@ add_custom_target(package_docs ALL DEPENDS ${CMAKE_BINARY_DIR}/packaging/changel
 install(FILES ${CMAKE_SOURCE_DIR}/packaging/copyright ${CMAKE_BINARY_DIR}/packaging/changelog.gz
     DESTINATION ${VREX_INSTALL_DOC_DIR})
 
+if(VREX_TOOLS)
+    include(${CMAKE_SOURCE_DIR}/cmake/ManPages.cmake)
+endif()
 include(${CMAKE_SOURCE_DIR}/cmake/Package.cmake)

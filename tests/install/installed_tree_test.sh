@@ -2,6 +2,7 @@
 # installed_tree_test.sh BUILD_DIR ICON_SIZE...: stages `cmake --install` under a scratch DESTDIR with the
 # prefix /usr, as the package does, and checks the tree:
 #   - every file is where Debian keeps a game's files, with the modes it expects;
+#   - the manual pages name every option their programs' --help names;
 #   - the installed data set is whole by the installed inspector's own check;
 #   - every installed binary that needs libgaudio1x.so (the demo, the capture tool) finds it in
 #     its own folder through its run path, with no LD_LIBRARY_PATH, and no run path leads back
@@ -38,6 +39,14 @@ for size in "${icon_sizes[@]}"; do
     icon=$root/share/icons/hicolor/${size}x${size}/apps/vrex-demo.png
     got=$(identify -format '%w %h %[channels]' "$icon" 2>/dev/null || true)
     [[ $got == "$size $size srgba"* ]] || fail "icon $icon is \"$got\", expected a ${size} x ${size} RGBA PNG"
+done
+# A manual page per program with a --help, naming every option the program's --help names.
+for page in man6/vrex.6 man1/vrex-gen-data.1 man1/vrex-gen-music.1 man1/vrex-inspect.1; do
+    file=$root/share/man/$page.gz program=$(basename "$page" | sed 's/\.[0-9]$//')
+    if ! text=$(zcat "$file" 2>/dev/null); then fail "no manual page $page.gz"; continue; fi
+    for option in $(env -u LD_LIBRARY_PATH "$private/$program" --help | grep -o -- '--[a-z][a-z-]*' | sort -u); do
+        grep -qF -- "${option//-/\\-}" <<<"$text" || fail "$page.gz does not name $option"
+    done
 done
 # Nothing but the data set in the data folder: no score, stamp or half-written file.
 extra=$(find "$data" -type f \( -name '.*' -o -name '*.mid' -o -name '*.part' \))
