@@ -42,5 +42,18 @@ fuzz: deps
 	@cmake --build --preset fuzz
 	@scripts/run-fuzzers.sh build-fuzz/bin $(FUZZ_SECONDS)
 
+# The release: `make install PREFIX=DIR` (DESTDIR stages it), the Debian package in build/,
+# and the README's pictures of the show in docs/.
+PREFIX ?= /usr/local
+.PHONY: install package screenshots
+install: build
+	@cmake --install build --prefix $(PREFIX)
+
+package: build
+	@cd build && cpack --config CPackConfig.cmake
+
+screenshots: check-data
+	@scripts/screenshots.sh build/bin/vrex-capture build/data docs
+
 clean:
 	rm -rf build build-sanitize build-fuzz
