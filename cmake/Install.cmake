@@ -24,7 +24,7 @@ set(VREX_INSTALLED_TOOLS vrex-gen-data vrex-gen-music vrex-inspect vrex-capture)
 set(VREX_TOOL_NAME_LINE_vrex-gen-data "writes the vrex demo's pictures, height map, model and icon")
 set(VREX_TOOL_NAME_LINE_vrex-gen-music "composes and encodes the vrex demo's music")
 set(VREX_TOOL_NAME_LINE_vrex-inspect "tells what the vrex demo makes of its data files")
-set(VREX_TOOL_NAME_LINE_vrex-capture "renders the vrex demo offscreen into pictures")
+set(VREX_TOOL_NAME_LINE_vrex-capture "renders the vrex demo offscreen into pictures or a video")
 
 foreach(program vrex ${VREX_INSTALLED_TOOLS})
     if(TARGET ${program})

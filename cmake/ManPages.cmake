@@ -24,9 +24,8 @@ function(vrex_man_page program section name_line)
 endfunction()
 
 vrex_man_page(vrex 6 "self-running real-time 3D demo with music")
-# vrex-capture still reads its options by hand and has no --help to make a page from.
 foreach(tool ${VREX_INSTALLED_TOOLS})
-    if(TARGET ${tool} AND NOT tool STREQUAL "vrex-capture")
+    if(TARGET ${tool})
         vrex_man_page(${tool} 1 "${VREX_TOOL_NAME_LINE_${tool}}")
     endif()
 endforeach()

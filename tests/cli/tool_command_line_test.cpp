@@ -90,6 +90,8 @@ const Tool TOOLS[] = {
     {"vrex-gen-music", GEN_MUSIC_TOOL, {}, {"out", "sound.sf2", "surplus"}, "surplus", {"--", "-out"}},
     {"vrex-inspect", INSPECT_TOOL, {"--pixels-out"}, {"--check", ".", "surplus"}, "surplus",
      {"--pixels-out=-pixels.bin", "some.tga"}},
+    {"vrex-capture", CAPTURE_TOOL, {"--frames", "1", "--out"}, {"--frames", "1", "--out", "frames", "surplus"},
+     "surplus", {"--frames", "1", "--video=-show.mp4"}},
 };
 
 void PrintTo(const Tool& tool, std::ostream* out) { *out << tool.name; }
