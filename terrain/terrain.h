@@ -11,7 +11,8 @@
 // 511 of the previous row. Every vertex is sent in immediate mode on every frame.
 //
 // State: g_heightMap (written once), g_particles and the fountain's random sequence
-// (advanced one step per DrawParticles call, never reset by the demo).
+// (advanced one step per DrawParticles call, never reset by the demo), and the ground's
+// private table of heights, which each band refills from g_heightMap before it draws.
 // Nothing here restores GL state; each routine says what it leaves.
 #pragma once
 
