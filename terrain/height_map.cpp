@@ -29,10 +29,4 @@ int LoadHeightMapFile(const char* fileName) {
     return entriesRead;
 }
 
-float TerrainHeight(int x, int z) {
-    if (x < 1) x = 1;  // no row before row 0: the edge takes its neighbour at x = 1
-    int index = (x - 1) * MAP_SIZE + (z - 1);
-    if (index < 0) index = 0;
-    if (index > MAP_SIZE * MAP_SIZE - 1) index = MAP_SIZE * MAP_SIZE - 1;
-    return float(g_heightMap[index]) / HEIGHT_SCALE;
-}
+float TerrainHeight(int x, int z) { return HeightOfEntry(g_heightMap[HeightMapIndex(x, z)]); }

@@ -12,7 +12,8 @@
 //
 // State: g_heightMap (written once), g_particles and the fountain's random sequence
 // (advanced one step per DrawParticles or StepParticles call; reset only by ResetParticles,
-// when a looping show starts again).
+// when a looping show starts again), and the ground's private table of heights, which each
+// band refills from g_heightMap before it draws.
 // Nothing here restores GL state; each routine says what it leaves.
 #pragma once
 
@@ -42,6 +43,17 @@ int LoadHeightMapFile(const char* fileName);
 // ground's edge continues the map instead of dropping to an arbitrary height.
 // Points past the map's end (not reached by the renderer) take its last entry.
 float TerrainHeight(int x, int z);
+
+// The two halves of that rule, for code that looks up many points at once: the flat entry
+// grid point (x, z) reads, and the height an entry gives.
+inline int HeightMapIndex(int x, int z) {
+    if (x < 1) x = 1;
+    int index = (x - 1) * MAP_SIZE + (z - 1);
+    if (index < 0) index = 0;
+    if (index > MAP_SIZE * MAP_SIZE - 1) index = MAP_SIZE * MAP_SIZE - 1;
+    return index;
+}
+inline float HeightOfEntry(int32_t entry) { return float(entry) / HEIGHT_SCALE; }
 
 // ---- ground and walls (terrain_draw.cpp, backdrop.cpp) -----------------------------------
 // Sends the texture coordinate of terrain point (x, z): (x / 512, -z / 512) in floats. The
