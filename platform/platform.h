@@ -207,6 +207,12 @@ BOOL wglDeleteContext(HGLRC context);
 // Presents the back buffer. The swap interval is 1, so frames follow the display's pace.
 BOOL SwapBuffers(HDC deviceContext);
 
+// ---- tools ------------------------------------------------------------------------------
+// For programs that draw frames nobody watches: offscreen video where the system can give it a
+// GL context (where it cannot, as on Windows, the window shows) and silent audio, unless the
+// environment names other drivers. Call before anything else of this layer.
+void UseHeadlessDrivers();
+
 // ---- console ----------------------------------------------------------------------------
 // One key from the console without echo, or -1 at once when no key waits (never blocks).
 int _getch();

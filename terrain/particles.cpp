@@ -2,7 +2,6 @@
 // per call. Each step is computed in double precision and stored as float.
 #include <GL/gl.h>
 
-#include <cstdlib>
 
 #include "resources/textures.h"
 #include "terrain/terrain.h"
@@ -10,13 +9,6 @@
 Particle g_particles[PARTICLE_COUNT];
 
 namespace {
-
-// glibc's rand() is random() on a 128-byte TYPE_3 state that starts as if seeded with 1;
-// the same generator on a state of our own gives the same sequence, untouched by others.
-constexpr int RANDOM_STATE_BYTES = 128;
-char randomState[RANDOM_STATE_BYTES];
-random_data randomData;
-bool randomReady = false;
 
 void Spawn(Particle& p) {
     p.progress = 0;
@@ -56,19 +48,6 @@ void DrawSprite(const Particle& p) {
 }
 
 }  // namespace
-
-void RestartParticleRandom() {
-    randomData = random_data{};  // initstate_r writes into a previous state it finds
-    initstate_r(1, randomState, RANDOM_STATE_BYTES, &randomData);
-    randomReady = true;
-}
-
-int NextParticleRandom() {
-    if (!randomReady) RestartParticleRandom();
-    int32_t value = 0;
-    random_r(&randomData, &value);
-    return value;
-}
 
 void DrawParticles() {
     glEnable(GL_BLEND);

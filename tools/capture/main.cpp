@@ -102,9 +102,7 @@ int main(int argc, char** argv) {
         }
     }
 
-    // Offscreen and silent unless the caller asks for something else.
-    setenv("SDL_VIDEODRIVER", "offscreen", 0);
-    setenv("SDL_AUDIODRIVER", "dummy", 0);
+    UseHeadlessDrivers();
 
     g_fullScreen = false;
     HWND window = CreateDemoWindow("vrex demo", WIDTH, HEIGHT, 0, false, GetModuleHandleA(nullptr));
