@@ -18,6 +18,8 @@ set(ZLIB_USE_STATIC_LIBS ON)
 # (The entry points are linked through opengl32's import library like any other function, so
 # the tests' recording GL can stand in for them.)
 add_compile_definitions(WINGDIAPI= APIENTRY=__stdcall CALLBACK=__stdcall)
+# M_PI and its kin, which glibc's <cmath> gives without asking.
+add_compile_definitions(_USE_MATH_DEFINES)
 
 # The programs are console programs with their own main(): the demo prints its start-up
 # messages and reads a console key, so SDL's WinMain wrapper is not wanted.

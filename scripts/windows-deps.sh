@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# windows-deps.sh DEPS_DIR
+# windows-deps.sh DEPS_DIR [SOURCE_PACKAGE...]
 #
 # The libraries the Windows build links, built for 64-bit Windows with the mingw-w64 toolchain
 # from Debian's own source packages, the same versions as the Linux build uses: SDL2 and
@@ -7,11 +7,13 @@
 # from libz-mingw-w64-dev). Each library is built once into DEPS_DIR/win64, keyed by its
 # Debian version: a new version builds that one afresh. Prints the install prefix. Only what
 # the demo needs is configured: video, audio, events and message boxes in SDL2; MP3 through
-# SDL2_mixer's built-in decoder.
+# SDL2_mixer's built-in decoder. Naming source packages builds only those.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
 deps=$(realpath -m "$1")
+shift
+only=" $* "
 prefix=$deps/win64
 toolchain=$root/cmake/mingw-w64.cmake
 mkdir -p "$prefix"
@@ -24,6 +26,7 @@ built_marker() { echo "$prefix/.built-$1-$(version_of "$2")"; }
 
 missing=()
 for library in "${LIBRARIES[@]}"; do
+    [[ $# -eq 0 || $only == *" ${library%%:*} "* ]] || continue
     [[ -f $(built_marker "${library%%:*}" "${library#*:}") ]] || missing+=("$library")
 done
 if [[ ${#missing[@]} -eq 0 ]]; then echo "$prefix"; exit 0; fi
@@ -43,8 +46,22 @@ fetch() {
     local into=$deps/src/$1-$2
     if [[ ! -f $into/.unpacked ]]; then
         rm -rf "$into" && mkdir -p "$into"
-        (cd "$into" && apt-get source -qq "$1=$2" >&2)
-        touch "$into/.unpacked"
+        # The mirror may lack the very version installed (a security update's source can be
+        # missing from it); then the other versions it lists are tried, newest first.
+        local version
+        for version in "$2" $(apt-cache showsrc "$1" | sed -n 's/^Version: //p' | sort -rV); do
+            if (cd "$into" && apt-get source -qq "$1=$version" >&2); then
+                touch "$into/.unpacked"
+                break
+            fi
+            # Only an upstream signature may be missing: apt has checked every file it fetched
+            # against the archive's index, so what arrived is unpacked without it.
+            if (cd "$into" && dpkg-source --no-check -x ./*.dsc >&2); then
+                touch "$into/.unpacked"
+                break
+            fi
+            rm -rf "${into:?}"/*
+        done
     fi
     find "$into" -mindepth 1 -maxdepth 1 -type d | head -n 1
 }
@@ -65,10 +82,14 @@ build_libsdl2() {
         -DSDL_SHARED=ON -DSDL_STATIC=OFF -DSDL_TEST=OFF -DSDL2_DISABLE_SDL2MAIN=ON \
         -DSDL_JOYSTICK=OFF -DSDL_HAPTIC=OFF -DSDL_HIDAPI=OFF -DSDL_SENSOR=OFF -DSDL_POWER=OFF \
         -DSDL_RENDER=OFF -DSDL_VULKAN=OFF -DSDL_DIRECTX=ON -DSDL_WASAPI=ON
+    # The programs are console programs with their own main(): not SDL's WinMain wrapper
+    # (SDL2main) nor the GUI subsystem (-mwindows) its pkg-config file would link.
+    sed -i -E 's/ ?-lmingw32//; s/ ?-lSDL2main//; s/ ?-mwindows//' "$prefix/lib/pkgconfig/sdl2.pc"
 }
 
 build_libsdl2-mixer() {
     cmake_install "$1" sdl2-mixer \
+        -DSDL2_LIBRARY="$prefix/lib/libSDL2.dll.a" -DSDL2_INCLUDE_DIR="$prefix/include/SDL2" \
         -DBUILD_SHARED_LIBS=ON -DSDL2MIXER_SAMPLES=OFF -DSDL2MIXER_VENDORED=OFF \
         -DSDL2MIXER_MP3=ON -DSDL2MIXER_MP3_MINIMP3=ON -DSDL2MIXER_MP3_MPG123=OFF \
         -DSDL2MIXER_CMD=OFF -DSDL2MIXER_FLAC=OFF -DSDL2MIXER_MOD=OFF -DSDL2MIXER_MIDI=OFF \
@@ -88,7 +109,9 @@ build_mpg123() {
 for library in "${missing[@]}"; do
     source_package=${library%%:*}
     version=$(version_of "${library#*:}")
-    "build_$source_package" "$(fetch "$source_package" "$version")"
+    source_dir=$(fetch "$source_package" "$version")
+    [[ -d $source_dir ]] || { echo "windows-deps: no source for $source_package" >&2; exit 1; }
+    "build_$source_package" "$source_dir"
     touch "$(built_marker "$source_package" "${library#*:}")"
 done
 echo "$prefix"

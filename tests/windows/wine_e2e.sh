@@ -35,7 +35,7 @@ running() { kill -0 "$pid" 2>/dev/null; }
 # The id of a window titled exactly $1 that is mapped, or nothing.
 window_id() {
     local id
-    for id in $(xwininfo -root -tree | awk -v title="\"$1\":" 'index($0, title) { print $1 }'); do
+    for id in $(xwininfo -root -tree 2>/dev/null | awk -v title="\"$1\":" 'index($0, title) { print $1 }'); do
         xwininfo -id "$id" 2>/dev/null | grep -q 'Map State: IsViewable' && { echo "$id"; return; }
     done
 }
