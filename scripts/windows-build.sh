@@ -13,7 +13,7 @@ targets=(vrex gaudio vrex-capture vrex-inspect)
 
 prefix=$(scripts/windows-deps.sh "$out/deps")
 cmake -S . -B "$out" -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake -DCMAKE_BUILD_TYPE=Release \
-    -DVREX_WINDOWS_DEPS="$prefix" -DVREX_BENCH=OFF -DVREX_WERROR="${VREX_WERROR:-OFF}" >/dev/null
+    -DVREX_WINDOWS_DEPS="$prefix" -DVREX_BENCH=OFF -DVREX_TOOLS=ON -DVREX_WERROR="${VREX_WERROR:-OFF}" >/dev/null
 nice -n 10 cmake --build "$out" -j2 --target "${targets[@]}"
 
 # The release folder: the programs, the DLLs they load, the data set beside them (the demo

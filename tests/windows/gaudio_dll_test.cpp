@@ -101,7 +101,7 @@ TEST_F(GaudioDllTest, InitializeRefusesWhatItCannotPlay) {
 // the host decoder's samples in both channels and in their order.
 TEST_F(GaudioDllTest, DiskOutputFollowsTheDecodedFile) {
     const std::vector<int16_t> reference = ReadSamples(TONE_DECODED);
-    ASSERT_GT(reference.size(), size_t(STEREO_SAMPLE_RATE));
+    ASSERT_GE(reference.size(), size_t(STEREO_SAMPLE_RATE));
     MP3STREAM1* stream = OpenStream(TONE_MP3, 2);
     ASSERT_NE(stream, nullptr);
     ASSERT_EQ(stream->Initialize(), 1);
