@@ -84,15 +84,19 @@ expect_exit_status() {
     [[ $status -eq $1 ]] || fail "exit status $status, expected $1"
 }
 
+# A Wine process started while the previous program's wineserver is still winding down can
+# end at once; the next start waits for it.
+wineserver --wait || true
 cp -r "$release" "$work/run"
 [[ $scenario == no-music ]] && rm "$work/run/musika.mp3"
 (cd "$work/run" && exec env SDL_AUDIODRIVER=dummy wine vrex.exe) </dev/null >"$work/output" 2>&1 &
 pid=$!
 
-press "$(wait_for_window Options)" Escape
+question=$(wait_for_window Options) || exit 1
+press "$question" Escape
 case $scenario in
 windowed-escape)
-    demo=$(wait_for_window "vrex demo")
+    demo=$(wait_for_window "vrex demo") || exit 1
     wait_for_frames "$demo"
     press "$demo" Escape
     expect_exit_status 0
