@@ -6,7 +6,7 @@
 # CI sets CI=true: there, compiler warnings are errors.
 WERROR := $(if $(filter true 1,$(CI)),-DVREX_WERROR=ON,-DVREX_WERROR=OFF)
 
-.PHONY: all deps configure build check-data run test sanitize fuzz clean
+.PHONY: all deps configure build check-data run test sanitize fuzz windows windows-test clean
 
 all: build
 
@@ -55,5 +55,15 @@ package: build
 screenshots: check-data
 	@scripts/screenshots.sh build/bin/vrex-capture build/data docs
 
+# The 64-bit Windows release, cross-built into build-windows/ and packed with the data set of
+# the Linux build as build-windows/vrex-demo-VERSION-win64.zip; windows-test runs its tests
+# under Wine (used by CI).
+windows: build
+	@VREX_WERROR=$(if $(filter true 1,$(CI)),ON,OFF) scripts/windows-build.sh
+
+windows-test: build
+	@VREX_WERROR=$(if $(filter true 1,$(CI)),ON,OFF) scripts/windows-build.sh --tests >/dev/null
+	@scripts/windows-test.sh
+
 clean:
-	rm -rf build build-sanitize build-fuzz
+	rm -rf build build-sanitize build-fuzz build-windows

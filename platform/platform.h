@@ -235,6 +235,12 @@ BOOL SwapBuffers(HDC deviceContext);
 using FrameObserver = void (*)(HDC deviceContext, void* user);
 void SetFrameObserver(FrameObserver observer, void* user);
 
+// ---- tools ------------------------------------------------------------------------------
+// For programs that draw frames nobody watches: offscreen video where the system can give it a
+// GL context (where it cannot, as on Windows, the window shows) and silent audio, unless the
+// environment names other drivers. Call before anything else of this layer.
+void UseHeadlessDrivers();
+
 // ---- console ----------------------------------------------------------------------------
 // One key from the console without echo, or -1 at once when no key waits (never blocks).
 int _getch();

@@ -68,6 +68,13 @@ BOOL QueryPerformanceFrequency(int64_t* frequency) {
 
 void Sleep(DWORD milliseconds) { SDL_Delay(milliseconds); }
 
+void UseHeadlessDrivers() {
+#ifndef _WIN32  // SDL's offscreen driver makes GL contexts through EGL, which Windows lacks
+    SDL_setenv("SDL_VIDEODRIVER", "offscreen", 0);
+#endif
+    SDL_setenv("SDL_AUDIODRIVER", "dummy", 0);
+}
+
 int ShowCursor(BOOL show) {
     cursorCounter += show ? 1 : -1;
     if (StartVideo()) SDL_ShowCursor(cursorCounter >= 0 ? SDL_ENABLE : SDL_DISABLE);

@@ -1,20 +1,10 @@
 // The lava fountain's motion: 3000 particles advanced one step per frame, respawned from the
 // fountain's own random sequence. Each step is computed in double precision and stored as float.
-#include <cstdlib>
-
 #include "terrain/terrain.h"
 
 Particle g_particles[PARTICLE_COUNT];
 
 namespace {
-
-// glibc's rand() is random() on a 128-byte TYPE_3 state that starts as if seeded with 1;
-// the same generator on a state of our own gives the same sequence, untouched by others.
-constexpr int RANDOM_STATE_BYTES = 128;
-char randomState[RANDOM_STATE_BYTES];
-random_data randomData;
-bool randomReady = false;
-int64_t randomsDrawn = 0;  // since the sequence last started
 
 void Spawn(Particle& p) {
     p.progress = 0;
@@ -29,23 +19,6 @@ void Spawn(Particle& p) {
 }
 
 }  // namespace
-
-void RestartParticleRandom() {
-    randomData = random_data{};  // initstate_r writes into a previous state it finds
-    initstate_r(1, randomState, RANDOM_STATE_BYTES, &randomData);
-    randomReady = true;
-    randomsDrawn = 0;
-}
-
-int64_t ParticleRandomsDrawn() { return randomsDrawn; }
-
-int NextParticleRandom() {
-    if (!randomReady) RestartParticleRandom();
-    int32_t value = 0;
-    random_r(&randomData, &value);
-    ++randomsDrawn;
-    return value;
-}
 
 void AdvanceParticle(Particle& p) {
     p.fall = float(double(p.fall) + double(p.progress) * 0.015);  // the old progress

@@ -100,10 +100,11 @@ extern Particle g_particles[PARTICLE_COUNT];
 // last particle's; the model-view matrix is pushed and popped.
 void DrawParticles();
 
-// The fountain's random numbers: the C library's unseeded rand() sequence from its first
-// value, drawn from a state of its own. rand() itself is shared by the whole process and
-// other libraries draw from it (the audio back-end does while it starts), which would make
-// the fountain differ from run to run; this keeps it the same on every run.
+// The fountain's random numbers: glibc's unseeded rand() sequence from its first value,
+// computed by a generator of its own. rand() itself is shared by the whole process and other
+// libraries draw from it (the audio back-end does while it starts), which would make the
+// fountain differ from run to run, and other C libraries have other sequences; this keeps
+// it the same on every run and every system.
 int NextParticleRandom();
 // Puts the sequence back at its first value. Only ResetParticles (and tests) call it.
 void RestartParticleRandom();

@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
+#include <random>
 
 void Put16(Bytes& bytes, uint16_t value) {
     bytes.push_back(uint8_t(value));
@@ -77,9 +78,10 @@ Bytes TakePixels(RgbImage* image) {
 }
 
 ScratchFolder::ScratchFolder() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "vrex-bmp-XXXXXX").string();
-    const char* made = mkdtemp(pattern.data());
-    folder_ = made ? made : std::filesystem::temp_directory_path();
+    // A folder of its own: create_directory is false when the name is taken already.
+    std::random_device random;
+    do folder_ = std::filesystem::temp_directory_path() / ("vrex-bmp-" + std::to_string(random()));
+    while (!std::filesystem::create_directory(folder_));
 }
 
 ScratchFolder::~ScratchFolder() {

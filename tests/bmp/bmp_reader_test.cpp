@@ -144,7 +144,7 @@ TEST_F(BmpReader, MessageBoxIsOwnedByTheWindowWithTheFocus) {
     windowClass.lpszClassName = "vrex";
     RegisterClassA(&windowClass);
     CreateWindowExA(0, "vrex", "vrex demo", WS_POPUP, 0, 0, 800, 600, nullptr, nullptr, nullptr, nullptr);
-    EXPECT_EQ(LoadBmpImage(scratch.Path("nothere.bmp").c_str()), nullptr);
+    EXPECT_EQ(LoadBmpImage(scratch.Path("nothere.bmp").string().c_str()), nullptr);
     ASSERT_EQ(fake::g_messageBoxes.size(), 1u);
     EXPECT_EQ(fake::g_messageBoxes[0].owner, fake::FakeWindow());
 }

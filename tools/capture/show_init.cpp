@@ -35,8 +35,7 @@ void PrepareShowWithoutMusic(HWND window) {
 // projection to it, so a larger window draws the same picture at more pixels.
 HWND OpenShowWindow(int width, int height) {
     // Offscreen and silent unless the caller asks for something else.
-    setenv("SDL_VIDEODRIVER", "offscreen", 0);
-    setenv("SDL_AUDIODRIVER", "dummy", 0);
+    UseHeadlessDrivers();
     g_fullScreen = false;
     HWND window = CreateDemoWindow(WINDOW_TITLE, width, height, 0, false, GetModuleHandleA(nullptr));
     if (!window) {

@@ -34,7 +34,7 @@ Inspection InspectBmp(const std::string& path, bool wantPixels) {
 }
 
 std::string CheckBmp(const std::filesystem::path& path) {
-    RgbImage* image = LoadBmpImage(path.c_str());
+    RgbImage* image = LoadBmpImage(path.string().c_str());
     if (image == nullptr) return FirstMessageText("cannot be read");
     Release(image);
     return "";

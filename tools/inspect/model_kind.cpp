@@ -120,7 +120,7 @@ std::vector<CheckRow> CheckModel(const std::filesystem::path& directory, const s
     if (!std::filesystem::exists(path)) return {{name, "missing", ""}};
     Model model;
     ModelLoader loader;
-    const bool loaded = loader.Import(model, path.c_str());
+    const bool loaded = loader.Import(model, path.string().c_str());
     CheckRow row{name, "", ""};
     if (!loaded) row.problem = FirstMessageText("cannot be read");
     else if (model.objectCount == 0) row.problem = "holds no objects: the model scene would be empty";

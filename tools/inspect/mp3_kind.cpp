@@ -23,7 +23,7 @@ std::string CheckMp3(const std::filesystem::path& path) {
     if (!handle) return std::string("MP3 decoder unavailable: ") + mpg123_plain_strerror(error);
     // The decoder's own complaints about junk between frames would garble the table.
     mpg123_param(handle.get(), MPG123_ADD_FLAGS, MPG123_QUIET, 0);
-    if (mpg123_open(handle.get(), path.c_str()) != MPG123_OK)
+    if (mpg123_open(handle.get(), path.string().c_str()) != MPG123_OK)
         return std::string("cannot be opened: ") + mpg123_strerror(handle.get());
 
     std::vector<unsigned char> buffer(mpg123_outblock(handle.get()));

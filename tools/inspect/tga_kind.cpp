@@ -39,7 +39,7 @@ Inspection InspectTga(const std::string& path, bool wantPixels) {
 
 std::string CheckTga(const std::filesystem::path& path) {
     TextureImage image{};
-    const TgaStatus status = DecodeTgaFile(&image, path.c_str());
+    const TgaStatus status = DecodeTgaFile(&image, path.string().c_str());
     std::free(image.pixels);
     if (status != TgaStatus::Ok) return TgaStatusText(status);
     // OpenGL 1.1 refuses other sizes: the upload would leave the texture without an image.
