@@ -13,16 +13,9 @@ int32_t g_wobbleIndex = 0;
 float g_wobble = 0.0f;
 
 // Open intervals that touch but never overlap, so at most one row fires per frame.
-const SceneRow SCENE_TABLE[SCENE_ROW_COUNT] = {
-    {0.0, 2.0, DrawIntroImage, "intro images"},
-    {2.0, 3.0, DrawOverlayScene, "overlay"},
-    {3.0, 4.5, DrawStarScene, "axis star"},
-    {4.5, 5.0, DrawTurningTerrainView, "turning terrain"},
-    {5.0, 5.5, DrawStillTerrainView, "still terrain"},
-    {5.5, 6.0, DrawStarScene, "axis star again"},
-    {6.0, 8.0, DrawModelScene, "model in the tube"},
-    {8.0, 13.0, DrawCredits, "credits"},
-};
+#define SCENE_ROW(lower, upper, draw, name) {lower, upper, draw, name},
+const SceneRow SCENE_TABLE[SCENE_ROW_COUNT] = {SCENE_ROWS(SCENE_ROW)};
+#undef SCENE_ROW
 
 int SceneRowAt(double clock) {
     for (int row = 0; row < SCENE_ROW_COUNT; ++row)
