@@ -6,7 +6,7 @@
 
 #include "inspect_support.h"
 #include "resources/demo_images.h"
-#include "tests/model3ds/chunk_writer.h"
+#include "writers/model3ds_writer.h"
 
 namespace {
 

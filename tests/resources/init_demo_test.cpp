@@ -17,7 +17,7 @@
 #include "model3ds/model.h"
 #include "resources/demo_images.h"
 #include "terrain/terrain.h"
-#include "tests/model3ds/chunk_writer.h"
+#include "writers/model3ds_writer.h"
 #include "tga_files.h"
 
 using namespace tga_files;

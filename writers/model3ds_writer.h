@@ -1,5 +1,5 @@
-// chunk_writer.h - builds 3DS files from readable pieces, for the model tests, the benchmark
-// and the fuzz corpus generator.
+// model3ds_writer.h - 3DS files from readable pieces, for the model tests, the benchmark and
+// the fuzz seed writer, built on the one chunk writer (writers/chunk_writer.h).
 //
 //     Bytes file = Document({Object("box", {TriangleMesh({VertexList({{1, 2, 3}})})})});
 //     WriteFile(path, file);
@@ -10,55 +10,29 @@
 
 #include <array>
 #include <cstdint>
-#include <cstring>
 #include <fstream>
-#include <initializer_list>
 #include <string>
 #include <vector>
 
+#include "writers/chunk_writer.h"
+
 namespace writer3ds {
 
-using Bytes = std::vector<uint8_t>;
+using ::Bytes;
+using ::Cat;
+using ::Chunk;
+using ::ChunkWithLength;
+using ::F32;
+using ::Str;
+using ::U16;
+using ::U32;
 using Point = std::array<float, 3>;
 using Uv = std::array<float, 2>;
 struct FaceRecord {
     uint16_t a, b, c, flags;
 };
 
-inline Bytes U16(uint16_t v) { return {uint8_t(v), uint8_t(v >> 8)}; }
-inline Bytes U32(uint32_t v) { return {uint8_t(v), uint8_t(v >> 8), uint8_t(v >> 16), uint8_t(v >> 24)}; }
-inline Bytes F32(float f) {
-    uint32_t bits;
-    std::memcpy(&bits, &f, sizeof bits);
-    return U32(bits);
-}
-// A zero-terminated string.
-inline Bytes Str(const std::string& s) {
-    Bytes out(s.begin(), s.end());
-    out.push_back(0);
-    return out;
-}
-
-inline void Put(Bytes& out, const Bytes& part) { out.insert(out.end(), part.begin(), part.end()); }
-
-inline Bytes Cat(std::initializer_list<Bytes> parts) {
-    Bytes out;
-    for (const Bytes& part : parts) out.insert(out.end(), part.begin(), part.end());
-    return out;
-}
-inline Bytes Cat(const std::vector<Bytes>& parts) {
-    Bytes out;
-    for (const Bytes& part : parts) out.insert(out.end(), part.begin(), part.end());
-    return out;
-}
-
-inline Bytes ChunkWithLength(uint16_t id, uint32_t length, const Bytes& payload) {
-    return Cat({U16(id), U32(length), payload});
-}
-inline Bytes Chunk(uint16_t id, const Bytes& payload) {
-    return ChunkWithLength(id, uint32_t(payload.size() + 6), payload);
-}
-inline Bytes Chunk(uint16_t id, const std::vector<Bytes>& parts) { return Chunk(id, Cat(parts)); }
+inline void Put(Bytes& out, const Bytes& part) { PutBytes(out, part); }
 
 // ---- the chunks the reader knows ---------------------------------------------------------
 inline Bytes Primary(const std::vector<Bytes>& children) { return Chunk(0x4D4D, children); }

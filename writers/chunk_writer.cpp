@@ -1,10 +1,9 @@
-#include "chunk_writer.h"
+#include "writers/chunk_writer.h"
 
 void ChunkWriter::Begin(uint16_t id)
 {
     open_.push_back(bytes_.size());
-    PutU16(bytes_, id);
-    PutU32(bytes_, 0);
+    PutChunkHeader(bytes_, id, 0);
 }
 
 void ChunkWriter::End()
