@@ -6,7 +6,7 @@
 # CI sets CI=true: there, compiler warnings are errors.
 WERROR := $(if $(filter true 1,$(CI)),-DVREX_WERROR=ON,-DVREX_WERROR=OFF)
 
-.PHONY: all deps configure build check-data run test sanitize fuzz clean
+.PHONY: all deps configure build check-data run test sanitize fuzz fuzz-long clean
 
 all: build
 
@@ -41,6 +41,13 @@ fuzz: deps
 	@cmake --preset fuzz >/dev/null
 	@cmake --build --preset fuzz
 	@scripts/run-fuzzers.sh build-fuzz/bin $(FUZZ_SECONDS)
+
+# A long campaign, e.g. make fuzz-long FUZZ_SECONDS=3600: each target's corpus is kept in
+# build-fuzz/corpus/NAME, so the next campaign starts where this one ended.
+fuzz-long: deps
+	@cmake --preset fuzz >/dev/null
+	@cmake --build --preset fuzz
+	@nice -n 10 scripts/run-fuzzers.sh build-fuzz/bin $(FUZZ_SECONDS) build-fuzz/corpus
 
 clean:
 	rm -rf build build-sanitize build-fuzz
