@@ -44,7 +44,7 @@
 // What reading one file gave: success, the kind's own JSON members, and its pixels.
 struct Inspection {
     bool ok = false;
-    JsonWriter members{JsonWriter::MEMBERS};  // written after the common members
+    JsonValue members = JsonValue::object();  // written after the common members, in their order
     std::vector<uint8_t> pixels;              // filled only when ok and pixels were asked for
 };
 

@@ -20,8 +20,7 @@ Inspection InspectRaw(const std::string& path, bool wantPixels) {
     Inspection result;
     // The reader never fails; the file loaded when every entry came from it.
     result.ok = LoadHeightMapFile(path.c_str()) == ENTRY_COUNT;
-    result.members.Key("entries");
-    result.members.Integer(ENTRY_COUNT);
+    result.members["entries"] = ENTRY_COUNT;
     if (result.ok && wantPixels) {
         result.pixels.resize(ENTRY_COUNT);
         for (int i = 0; i < ENTRY_COUNT; ++i) result.pixels[size_t(i)] = uint8_t(g_heightMap[i]);
