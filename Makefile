@@ -6,7 +6,7 @@
 # CI sets CI=true: there, compiler warnings are errors.
 WERROR := $(if $(filter true 1,$(CI)),-DVREX_WERROR=ON,-DVREX_WERROR=OFF)
 
-.PHONY: all deps configure build check-data run test sanitize fuzz windows windows-test clean
+.PHONY: all deps configure build check-data run test sanitize fuzz fuzz-long windows windows-test clean
 
 all: build
 
@@ -64,6 +64,13 @@ windows: build
 windows-test: build
 	@VREX_WERROR=$(if $(filter true 1,$(CI)),ON,OFF) scripts/windows-build.sh --tests >/dev/null
 	@scripts/windows-test.sh
+
+# A long campaign, e.g. make fuzz-long FUZZ_SECONDS=3600: each target's corpus is kept in
+# build-fuzz/corpus/NAME, so the next campaign starts where this one ended.
+fuzz-long: deps
+	@cmake --preset fuzz >/dev/null
+	@cmake --build --preset fuzz
+	@nice -n 10 scripts/run-fuzzers.sh build-fuzz/bin $(FUZZ_SECONDS) build-fuzz/corpus
 
 clean:
 	rm -rf build build-sanitize build-fuzz build-windows

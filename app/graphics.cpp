@@ -28,8 +28,6 @@ PIXELFORMATDESCRIPTOR PixelFormatRequest() {
     return request;
 }
 
-void ReportError(const char* text) { MessageBoxA(nullptr, text, "Error", MB_OK); }
-
 }  // namespace
 
 bool SetupPixelFormat(HDC deviceContext) {

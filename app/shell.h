@@ -41,6 +41,8 @@ int WinMain(HINSTANCE instance, HINSTANCE previous, char* commandLine, int showC
 // failure. The handle is not stored here.
 HWND CreateDemoWindow(const char* title, int width, int height, DWORD style, bool fullScreen,
                       HINSTANCE instance);
+// The shell's failures, each in a box of its own with no owner: caption "Error", one OK button.
+inline void ReportError(const char* text) { MessageBoxA(nullptr, text, "Error", MB_OK); }
 // Switches the primary display to 800 x 600; a refusal is reported and posts a quit.
 void EnterFullScreenMode();
 // The part of a client area the picture takes: all of it, or in the desktop's full screen

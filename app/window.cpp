@@ -21,8 +21,6 @@ void RegisterDemoClass(HINSTANCE instance) {
     RegisterClassA(&windowClass);  // a failure shows up as a failed window creation
 }
 
-void ReportError(const char* text) { MessageBoxA(nullptr, text, "Error", MB_OK); }
-
 }  // namespace
 
 HWND CreateDemoWindow(const char* title, int width, int height, DWORD style, bool fullScreen,

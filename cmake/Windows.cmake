@@ -29,12 +29,14 @@ add_compile_definitions(SDL_MAIN_HANDLED)
 file(COPY "${VREX_WINDOWS_DEPS}/bin/SDL2.dll" "${VREX_WINDOWS_DEPS}/bin/SDL2_mixer.dll"
      DESTINATION "${CMAKE_BINARY_DIR}/bin")
 
-# CLI11 is header-only and the same for every system: the Linux package's headers are used,
-# through a folder that holds them alone (all of /usr/include would shadow mingw's headers).
-set(cli11_include ${CMAKE_BINARY_DIR}/cli11-include)
-file(MAKE_DIRECTORY ${cli11_include})
-file(CREATE_LINK /usr/include/CLI ${cli11_include}/CLI SYMBOLIC)
-include_directories(SYSTEM ${cli11_include})
+# CLI11 and nlohmann-json are header-only and the same for every system: the Linux packages'
+# headers are used, through a folder that holds them alone (all of /usr/include would shadow
+# mingw's headers).
+set(header_only_include ${CMAKE_BINARY_DIR}/header-only-include)
+file(MAKE_DIRECTORY ${header_only_include})
+file(CREATE_LINK /usr/include/CLI ${header_only_include}/CLI SYMBOLIC)
+file(CREATE_LINK /usr/include/nlohmann ${header_only_include}/nlohmann SYMBOLIC)
+include_directories(SYSTEM ${header_only_include})
 
 # mingw's GCC 12 reports false -Wrestrict overlaps inside libstdc++'s own string code when it
 # inlines it with optimisation (a known compiler fault), which warnings-as-errors would stop.

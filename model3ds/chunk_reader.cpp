@@ -1,11 +1,13 @@
-// The 3DS chunk reader: a recursive walk over the chunk tree, front to back, no seeks.
+// The 3DS chunk reader: a recursive walk over the chunk tree in memory, front to back.
 // Every read goes through ReadBytes, which never reads past the end of the chunk it counts
 // into; that one rule keeps the walk inside the primary chunk and every array in bounds.
 #include <algorithm>
 #include <bit>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <utility>
+#include <vector>
 
 #include "model3ds/model.h"
 #include "platform/platform.h"
@@ -46,6 +48,14 @@ T* ReplaceArray(T* old, uint16_t count) {
     return static_cast<T*>(std::calloc(count, sizeof(T)));
 }
 
+// The whole file, read in blocks so that a file whose size cannot be asked for reads too.
+std::vector<uint8_t> ReadWholeFile(std::FILE* file) {
+    std::vector<uint8_t> contents;
+    uint8_t block[65536];
+    while (size_t got = std::fread(block, 1, sizeof block, file)) contents.insert(contents.end(), block, block + got);
+    return contents;
+}
+
 // Faces naming a vertex the object does not have would index past its arrays.
 void DropInvalidFaces(Model& model) {
     for (MeshObject& object : model.objects) {
@@ -64,24 +74,30 @@ void DropInvalidFaces(Model& model) {
 ModelLoader::ModelLoader() : current(std::make_unique<ChunkInfo>()), scratch(std::make_unique<ChunkInfo>()) {}
 
 bool ModelLoader::Import(Model& model, const char* path) {
-    // Finish released the records of an earlier import.
-    if (!current) current = std::make_unique<ChunkInfo>();
-    if (!scratch) scratch = std::make_unique<ChunkInfo>();
-    fileEnded = false;
-    depth = 0;
-    char text[MESSAGE_SIZE];
-    file = std::fopen(path, "rb");
+    std::FILE* file = std::fopen(path, "rb");
     if (!file) {
+        char text[MESSAGE_SIZE];
         std::snprintf(text, sizeof text, "Unable to find the file: %s!", path);
         MessageBoxA(nullptr, text, "Error", MB_OK);
         return false;
     }
+    std::vector<uint8_t> contents = ReadWholeFile(file);
+    std::fclose(file);
+    return ImportBytes(model, contents.data(), contents.size(), path);
+}
+
+bool ModelLoader::ImportBytes(Model& model, const uint8_t* data, size_t length, const char* name) {
+    // Finish released the records of an earlier import.
+    if (!current) current = std::make_unique<ChunkInfo>();
+    if (!scratch) scratch = std::make_unique<ChunkInfo>();
+    depth = 0;
+    StartReading(data, length);
     ReadChunkHeader(*current);
     if (current->id != CHUNK_PRIMARY) {
-        std::snprintf(text, sizeof text, "Unable to load PRIMARY chuck from file: %s!", path);
+        char text[MESSAGE_SIZE];
+        std::snprintf(text, sizeof text, "Unable to load PRIMARY chuck from file: %s!", name);
         MessageBoxA(nullptr, text, "Error", MB_OK);
-        std::fclose(file);
-        file = nullptr;
+        StartReading(nullptr, 0);
         return false;
     }
     ReadChunks(model, *current);
@@ -91,9 +107,15 @@ bool ModelLoader::Import(Model& model, const char* path) {
     return true;
 }
 
+void ModelLoader::StartReading(const uint8_t* data, size_t length) {
+    bytes = data;
+    size = length;
+    position = 0;
+    fileEnded = false;
+}
+
 void ModelLoader::Finish() {
-    if (file) std::fclose(file);
-    file = nullptr;
+    StartReading(nullptr, 0);
     current.reset();
     scratch.reset();
 }
@@ -104,31 +126,37 @@ uint32_t ModelLoader::ReadBytes(ChunkInfo& chunk, void* destination, uint32_t wa
     if (fileEnded || chunk.bytesRead >= chunk.length) return 0;
     uint32_t asked = std::min(wanted, chunk.length - chunk.bytesRead);
     if (asked == 0) return 0;
-    auto delivered = uint32_t(std::fread(destination, 1, asked, file));
+    auto delivered = uint32_t(std::min<size_t>(asked, size - position));
+    if (delivered > 0) std::memcpy(destination, bytes + position, delivered);
+    position += delivered;
     chunk.bytesRead += delivered;
     if (delivered < asked) fileEnded = true;
     return delivered;
 }
 
 void ModelLoader::SkipRest(ChunkInfo& chunk) {
-    uint8_t discard[4096];
-    while (ReadBytes(chunk, discard, sizeof discard) > 0) {
-    }
+    if (fileEnded || chunk.bytesRead >= chunk.length) return;
+    uint32_t asked = chunk.length - chunk.bytesRead;
+    auto skipped = uint32_t(std::min<size_t>(asked, size - position));
+    position += skipped;
+    chunk.bytesRead += skipped;
+    if (skipped < asked) fileEnded = true;
 }
 
 uint16_t ModelLoader::ReadU16(ChunkInfo& chunk) {
-    uint8_t bytes[2] = {};
-    ReadBytes(chunk, bytes, sizeof bytes);
-    return U16At(bytes);
+    uint8_t pair[2] = {};
+    ReadBytes(chunk, pair, sizeof pair);
+    return U16At(pair);
 }
 
 void ModelLoader::ReadChunkHeader(ChunkInfo& chunk) {
-    uint8_t id[2] = {}, length[4] = {};
-    size_t delivered = std::fread(id, 1, sizeof id, file);
-    delivered += std::fread(length, 1, sizeof length, file);
+    uint8_t header[CHUNK_HEADER_SIZE] = {};
+    size_t delivered = std::min<size_t>(CHUNK_HEADER_SIZE, size - position);
+    if (delivered > 0) std::memcpy(header, bytes + position, delivered);
+    position += delivered;
     if (delivered < CHUNK_HEADER_SIZE) fileEnded = true;
-    chunk.id = U16At(id);
-    chunk.length = U32At(length);
+    chunk.id = U16At(header);
+    chunk.length = U32At(header + 2);
     chunk.bytesRead = uint32_t(delivered);
 }
 

@@ -1,8 +1,9 @@
 // chunk_reader.h - the 3DS chunk reader: ModelLoader walks a file into a Model.
 //
 // A chunk is a 2-byte id, a 4-byte length counting the whole chunk, and a payload of data,
-// child chunks, or both (little-endian). The walk reads front to back and never seeks: a
-// chunk it does not act on is read and discarded. Three walks share the work: ReadChunks
+// child chunks, or both (little-endian). Import reads the whole file into memory and hands
+// it to ImportBytes, whose walk reads the bytes front to back and never moves back: a chunk
+// it does not act on is read and discarded. Three walks share the work: ReadChunks
 // (file level: version, editor data, materials, named objects), ReadObjectChunks (triangle
 // mesh, vertices, faces, face-material groups, mapping list) and ReadMaterialChunks (name,
 // diffuse colour, texture map and its file name). Each chunk record counts the bytes of its
@@ -11,7 +12,7 @@
 // walk, which is how the face-material groups nested in the face list are found.
 //
 // Any file is safe to read; where the format's lengths and counts lie, we chose:
-//  - A read that comes up short (the file ended) ends the whole walk; the model keeps what
+//  - A read that comes up short (the bytes ended) ends the whole walk; the model keeps what
 //    was read.
 //  - A chunk length under 6 ends its level: the rest of the parent is consumed unread, so
 //    the levels above stay in step. A child running past its parent is cut to what the
@@ -32,8 +33,8 @@
 // goes on).
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
-#include <cstdio>
 #include <memory>
 
 struct Model;
@@ -59,6 +60,9 @@ public:
     // Reads the file at `path` into `model` (pass an empty one) and builds its normals.
     // True when the primary chunk was found and walked. May be called again afterwards.
     bool Import(Model& model, const char* path);
+    // The same from `length` bytes at `data`, which stay the caller's; `name` is what the
+    // messages call them. Import is this on the file's contents.
+    bool ImportBytes(Model& model, const uint8_t* data, size_t length, const char* name);
 
     // The three walks: each reads the child chunks of `parent` until its length is used up.
     void ReadChunks(Model& model, ChunkInfo& parent);
@@ -77,10 +81,14 @@ public:
     // Reads a zero-terminated string from the rest of `chunk` into a MODEL_NAME_SIZE buffer,
     // cut to fit; counts the bytes into the chunk and returns their number.
     uint32_t ReadString(ChunkInfo& chunk, char* buffer);
-    // Closes the file and releases both chunk records.
+    // Forgets the bytes and releases both chunk records.
     void Finish();
+    // Sets the bytes the walk reads, from their start; tests drive single levels with it.
+    void StartReading(const uint8_t* data, size_t length);
 
-    std::FILE* file = nullptr;           // the model file, opened "rb" by Import
+    const uint8_t* bytes = nullptr;      // the file's contents while a walk runs
+    size_t size = 0;
+    size_t position = 0;                 // the next byte the walk reads; never moves back
     std::unique_ptr<ChunkInfo> current;  // the innermost level's record; at the top the primary
     std::unique_ptr<ChunkInfo> scratch;  // a sub-chunk read in one step (mesh version, colour)
 

@@ -6,6 +6,7 @@
 
 #include "app/shell.h"
 #include "model3ds/model.h"
+#include "resources/demo_images.h"
 #include "resources/textures.h"
 #include "terrain/terrain.h"
 
@@ -29,13 +30,9 @@ struct TextureFile {
 };
 
 // Loaded in this order; each file is opened by bare name from the working directory.
-const TextureFile DEMO_TEXTURES[] = {
-    {&g_texGrass, "grasmap.TGA"}, {&g_texAll, "all.TGA"},       {&g_texParticle, "part.TGA"},
-    {&g_texMetal, "metal.TGA"},   {&g_texFish, "fish.TGA"},     {&g_texFishMetal, "fishmet.TGA"},
-    {&g_texIntro1, "INTRO1.TGA"}, {&g_texIntro2, "INTRO2.TGA"}, {&g_texCoder, "coder.TGA"},
-    {&g_texDesign, "design.TGA"}, {&g_texQx, "qx.TGA"},         {&g_texMusic, "music.TGA"},
-    {&g_texVokra, "vokra.TGA"},
-};
+#define DEMO_TEXTURE(id, record, file) {&record, file},
+const TextureFile DEMO_TEXTURES[] = {DEMO_IMAGES(DEMO_TEXTURE)};
+#undef DEMO_TEXTURE
 
 void SwitchOnLighting() {
     // Light 0 keeps the library's defaults: no light parameter is set anywhere in the demo.

@@ -25,9 +25,8 @@ namespace {
 
 // A constant string: the stream keeps the pointer for the whole run.
 constexpr const char* MUSIC_FILE_NAME = "musika.mp3";
-constexpr uint32_t AUDIO_INTERFACE_ID = 0x10100;
-constexpr uint32_t AUDIO_INIT_FLAGS = 3;  // open the output, silently if no device opens
-constexpr uint32_t STREAM_INTERFACE_ID = 0x10001;
+// Open the output, silently if no device opens.
+constexpr uint32_t AUDIO_INIT_FLAGS = GA_INIT_OUTPUT | GA_INIT_SILENT_FALLBACK;
 constexpr int MUSIC_FAILURE_STATUS = -1;
 
 // The music is part of the show: without it the demo ends here, before any frame, leaving
@@ -48,10 +47,10 @@ void StartMusic() {
     if (major < 1) FailMusicStart("Gni!? Invalid DLL version\n");
     std::printf("G-Audio DLL loaded version: %ld.%ld.%ld\n\n", major, minor, patch);
 
-    g_audio = g_audioLibrary.getInterface(AUDIO_INTERFACE_ID);
+    g_audio = g_audioLibrary.getInterface(GA_INTERFACE_GAUDIO1);
     if (g_audio == nullptr) FailMusicStart("Unable to obtain the requested G-Audio interface\n");
     if (g_audioLibrary.init(g_audio, AUDIO_INIT_FLAGS) != 1) FailMusicStart("GAUDIO_Init failure\n");
-    g_musicStream = g_audioLibrary.getStreamInterface(g_audio, STREAM_INTERFACE_ID);
+    g_musicStream = g_audioLibrary.getStreamInterface(g_audio, GA_INTERFACE_MP3STREAM1);
     if (g_musicStream == nullptr) FailMusicStart("Unable to obtain the requested MP3 Stream interface\n");
 
     g_musicStream->outputChannels = 2;

@@ -18,6 +18,7 @@
 // music objects, all written here once and read by the scenes.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 #include "gaudio/gaudio.h"
@@ -50,12 +51,16 @@ enum class TgaStatus {
 };
 
 // The image's byte count is computed in 64 bits; an image whose count does not fit in 32 bits
-// (sides near 65535) is refused as TooLarge rather than given a wrapped, too small buffer.
+// (sides near 65535) is refused as TooLarge rather than given a wrapped, too small buffer,
+// and one whose pixels are not all there is refused as ShortPixels before any buffer is made,
+// so a header that lies about its size costs no allocation.
 // Three block reads (12 bytes, 6 bytes, the pixels), the red/blue swap in place; bytes after
 // the pixels are never read, the descriptor's origin bits are ignored (rows stay in file order).
 // The buffer has 7 zeroed bytes per row after the pixels, so that the upload, which sets no
 // unpack alignment, never reads past it whatever alignment is in force.
 TgaStatus DecodeTgaFile(TextureImage* image, const char* fileName);
+// The same decode from `size` bytes in memory, as if they were the file's contents.
+TgaStatus DecodeTgaBytes(TextureImage* image, const uint8_t* data, size_t size);
 // Short English text for a status, for tools that report on files.
 const char* TgaStatusText(TgaStatus status);
 // Generates textureName, binds it to GL_TEXTURE_2D (left bound), linear min and mag filters,

@@ -1,6 +1,8 @@
 // tga.cpp - the TGA loader: one uncompressed 24- or 32-bit file into a record and a texture.
 #include <GL/gl.h>
+#include <sys/stat.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -29,14 +31,42 @@ void SwapRedAndBlue(uint8_t* pixels, uint32_t size, uint32_t bytesPerPixel) {
     }
 }
 
-TgaStatus ReadTga(FILE* file, TextureImage* image) {
+// Where the three block reads come from: an open file, or bytes in memory. Holds() says
+// whether `count` more bytes are there, so a header that lies about its size costs no buffer.
+struct FileSource {
+    FILE* file;
+    size_t Read(void* destination, size_t count) { return std::fread(destination, 1, count, file); }
+    bool Holds(uint64_t count) const {
+        struct stat status;
+        const long at = std::ftell(file);
+        // Only a regular file knows its size; anything else is read to see.
+        if (at < 0 || fstat(fileno(file), &status) != 0 || !S_ISREG(status.st_mode)) return true;
+        return status.st_size >= at && uint64_t(status.st_size - at) >= count;
+    }
+};
+
+struct MemorySource {
+    const uint8_t* data;
+    size_t size;
+    size_t at = 0;
+    size_t Read(void* destination, size_t count) {
+        count = std::min(count, size - at);
+        if (count > 0) std::memcpy(destination, data + at, count);
+        at += count;
+        return count;
+    }
+    bool Holds(uint64_t count) const { return count <= size - at; }
+};
+
+template <typename Source>
+TgaStatus ReadTga(Source& source, TextureImage* image) {
     uint8_t prefix[TGA_PREFIX_SIZE];
-    if (std::fread(prefix, 1, TGA_PREFIX_SIZE, file) != TGA_PREFIX_SIZE ||
+    if (source.Read(prefix, TGA_PREFIX_SIZE) != TGA_PREFIX_SIZE ||
         std::memcmp(prefix, TGA_UNCOMPRESSED_HEADER, TGA_PREFIX_SIZE) != 0)
         return TgaStatus::BadHeader;
 
     uint8_t spec[TGA_IMAGE_SPEC_SIZE];
-    if (std::fread(spec, 1, TGA_IMAGE_SPEC_SIZE, file) != TGA_IMAGE_SPEC_SIZE) return TgaStatus::BadHeader;
+    if (source.Read(spec, TGA_IMAGE_SPEC_SIZE) != TGA_IMAGE_SPEC_SIZE) return TgaStatus::BadHeader;
     image->width = ReadLittleEndian16(&spec[0]);
     image->height = ReadLittleEndian16(&spec[2]);
     const uint32_t bits = spec[4];
@@ -45,14 +75,13 @@ TgaStatus ReadTga(FILE* file, TextureImage* image) {
     image->bitsPerPixel = bits;
     const uint32_t bytesPerPixel = bits / 8;
     const uint64_t size = uint64_t(image->width) * image->height * bytesPerPixel;
-    if (size > UINT32_MAX) {
-        image->pixels = nullptr;
-        return TgaStatus::TooLarge;
-    }
+    image->pixels = nullptr;
+    if (size > UINT32_MAX) return TgaStatus::TooLarge;
+    if (!source.Holds(size)) return TgaStatus::ShortPixels;
     image->pixels = static_cast<uint8_t*>(std::malloc(size + UnpackSlack(image->height)));
     if (image->pixels == nullptr) return TgaStatus::NoMemory;
     std::memset(image->pixels + size, 0, UnpackSlack(image->height));
-    if (std::fread(image->pixels, 1, size, file) != size) {
+    if (source.Read(image->pixels, size) != size) {
         std::free(image->pixels);
         image->pixels = nullptr;
         return TgaStatus::ShortPixels;
@@ -66,9 +95,15 @@ TgaStatus ReadTga(FILE* file, TextureImage* image) {
 TgaStatus DecodeTgaFile(TextureImage* image, const char* fileName) {
     FILE* file = std::fopen(fileName, "rb");
     if (file == nullptr) return TgaStatus::CannotOpen;
-    const TgaStatus status = ReadTga(file, image);
+    FileSource source{file};
+    const TgaStatus status = ReadTga(source, image);
     std::fclose(file);
     return status;
+}
+
+TgaStatus DecodeTgaBytes(TextureImage* image, const uint8_t* data, size_t size) {
+    MemorySource source{data, size};
+    return ReadTga(source, image);
 }
 
 const char* TgaStatusText(TgaStatus status) {

@@ -21,13 +21,9 @@ const TimedImage INTRO_IMAGES[] = {
     {1.5, 2.0, &g_texIntro2},
 };
 
-const TimedImage CREDITS_IMAGES[] = {
-    {8.0, 9.0, &g_texCoder},
-    {9.0, 10.0, &g_texDesign},
-    {10.0, 11.0, &g_texQx},
-    {11.0, 12.0, &g_texMusic},
-    {12.0, 13.0, &g_texVokra},
-};
+#define CREDITS_CARD(lower, upper, image) {lower, upper, &image},
+const TimedImage CREDITS_IMAGES[] = {CREDITS_CARDS(CREDITS_CARD)};
+#undef CREDITS_CARD
 
 // Binds the image whose interval holds the clock; false (nothing bound) when none does.
 template <std::size_t N>

@@ -13,16 +13,9 @@ int32_t g_wobbleIndex = 0;
 float g_wobble = 0.0f;
 
 // Open intervals that touch but never overlap, so at most one row fires per frame.
-const SceneRow SCENE_TABLE[SCENE_ROW_COUNT] = {
-    {0.0, 2.0, DrawIntroImage, StepIntroImage, "intro images", "intro"},
-    {2.0, 3.0, DrawOverlayScene, StepOverlayScene, "overlay", "overlay"},
-    {3.0, 4.5, DrawStarScene, StepStarScene, "axis star", "star"},
-    {4.5, 5.0, DrawTurningTerrainView, StepParticles, "turning terrain", "terrain"},
-    {5.0, 5.5, DrawStillTerrainView, StepParticles, "still terrain", "still"},
-    {5.5, 6.0, DrawStarScene, StepStarScene, "axis star again", "star2"},
-    {6.0, 8.0, DrawModelScene, StepModelScene, "model in the tube", "model"},
-    {8.0, 13.0, DrawCredits, nullptr, "credits", "credits"},
-};
+#define SCENE_ROW(lower, upper, draw, step, name, key) {lower, upper, draw, step, name, key},
+const SceneRow SCENE_TABLE[SCENE_ROW_COUNT] = {SCENE_ROWS(SCENE_ROW)};
+#undef SCENE_ROW
 
 int SceneRowAt(double clock) {
     for (int row = 0; row < SCENE_ROW_COUNT; ++row)

@@ -12,8 +12,9 @@
 //     row 6  5.5 < clock < 6    DrawStarScene         again
 //     row 7  6   < clock < 8    DrawModelScene        the model in the metal tube
 //     row 8  8   < clock < 13   DrawCredits           five credits cards
-// After 13 every frame shows only the cleared buffers. The clock counts frames, not time,
-// so the show's pace follows the frame rate; a clock exactly on a bound fires no row.
+// The bounds are written once, in show_plan.h. After 13 every frame shows only the cleared
+// buffers. The clock counts frames, not time, so the show's pace follows the frame rate; a
+// clock exactly on a bound fires no row.
 //
 // Scenes take no arguments, set the GL state they need and restore nothing: the state one
 // frame leaves is where the next starts. Each routine below says what it leaves.
@@ -33,13 +34,13 @@
 #include <cstdint>
 
 #include "platform/platform.h"
+#include "scenes/show_plan.h"
 
 extern double g_demoClock;     // frame clock: +0.0007 per frame drawn, by repeated addition; reset only by RestartShow
 extern int32_t g_frameCounter; // frames drawn so far; scenes use it as an angle in degrees
 extern int32_t g_wobbleIndex;  // index into g_sinTable of the last wobble step, 0..253 between steps
 extern float g_wobble;         // 9 * g_sinTable[index] as of the last wobble step, -9..9
 
-constexpr double CLOCK_STEP = 0.0007;  // added to g_demoClock after every frame
 constexpr int WOBBLE_PERIOD = 254;     // the index runs 1..254 and wraps to 0: table entries 0 and 255 are never read
 constexpr float WOBBLE_AMPLITUDE = 9;
 // The pace the show was made for: the music's position at a frame is frame / 60 seconds.
@@ -60,7 +61,8 @@ void SkipFrame();
 // index back to 0 once it reaches 254.
 void AdvanceWobble();
 
-// The scene table, for tools that follow the show (DrawFrame draws through it).
+// The scene table, for tools that follow the show (DrawFrame draws through it), made from
+// SCENE_ROWS (show_plan.h).
 struct SceneRow {
     double lower;      // the row fires when lower < clock < upper
     double upper;
@@ -69,7 +71,6 @@ struct SceneRow {
     const char* name;
     const char* key;   // one word naming the row on the command line
 };
-constexpr int SCENE_ROW_COUNT = 8;
 extern const SceneRow SCENE_TABLE[SCENE_ROW_COUNT];
 // The row number (1..8) that fires at `clock`, or 0 when none does.
 int SceneRowAt(double clock);

@@ -17,7 +17,7 @@
 #include <string>
 
 #include "model3ds/model.h"
-#include "tests/model3ds/chunk_writer.h"
+#include "writers/model3ds_writer.h"
 #include "tests/model3ds/scan_normals.h"
 
 using namespace writer3ds;

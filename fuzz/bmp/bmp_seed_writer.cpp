@@ -5,26 +5,24 @@
 #include <string>
 #include <vector>
 
+#include "writers/byte_writer.h"
+
 namespace {
 
-using Bytes = std::vector<uint8_t>;
-
-void Put16(Bytes& b, uint32_t v) { b.insert(b.end(), {uint8_t(v), uint8_t(v >> 8)}); }
-void Put32(Bytes& b, uint32_t v) { Put16(b, v & 0xFFFF); Put16(b, v >> 16); }
 
 Bytes Info(int32_t width, int32_t height, uint16_t bits, uint32_t compression, uint32_t used) {
     Bytes h;
-    for (uint32_t v : {40u, uint32_t(width), uint32_t(height)}) Put32(h, v);
-    Put16(h, 1);
-    Put16(h, bits);
-    for (uint32_t v : {compression, 0u, 0u, 0u, used, 0u}) Put32(h, v);
+    for (uint32_t v : {40u, uint32_t(width), uint32_t(height)}) PutU32(h, v);
+    PutU16(h, 1);
+    PutU16(h, bits);
+    for (uint32_t v : {compression, 0u, 0u, 0u, used, 0u}) PutU32(h, v);
     return h;
 }
 
 Bytes Core(uint16_t width, uint16_t height, uint16_t bits) {
     Bytes h;
-    Put32(h, 12);
-    for (uint16_t v : {width, height, uint16_t(1), bits}) Put16(h, v);
+    PutU32(h, 12);
+    for (uint16_t v : {width, height, uint16_t(1), bits}) PutU16(h, v);
     return h;
 }
 
@@ -40,9 +38,9 @@ Bytes File(bool fileHeader, const Bytes& header, const Bytes& extra, const Bytes
     Bytes f;
     if (fileHeader) {
         f = {'B', 'M'};
-        Put32(f, uint32_t(14 + header.size() + extra.size() + pixels.size()));
-        Put32(f, 0);
-        Put32(f, uint32_t(14 + header.size() + extra.size()));
+        PutU32(f, uint32_t(14 + header.size() + extra.size() + pixels.size()));
+        PutU32(f, 0);
+        PutU32(f, uint32_t(14 + header.size() + extra.size()));
     }
     for (const Bytes* part : {&header, &extra, &pixels}) f.insert(f.end(), part->begin(), part->end());
     return f;
@@ -64,7 +62,7 @@ int main(int argc, char** argv) {
         return 2;
     }
     Bytes masks565;
-    for (uint32_t m : {0xF800u, 0x07E0u, 0x001Fu}) Put32(masks565, m);
+    for (uint32_t m : {0xF800u, 0x07E0u, 0x001Fu}) PutU32(masks565, m);
     struct Seed {
         const char* name;
         Bytes bytes;

@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <string>
 
-#include "tests/model3ds/chunk_writer.h"
+#include "writers/model3ds_writer.h"
 
 using namespace writer3ds;
 

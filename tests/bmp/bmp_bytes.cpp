@@ -5,61 +5,46 @@
 #include <iterator>
 #include <random>
 
-void Put16(Bytes& bytes, uint16_t value) {
-    bytes.push_back(uint8_t(value));
-    bytes.push_back(uint8_t(value >> 8));
-}
-
-void Put32(Bytes& bytes, uint32_t value) {
-    Put16(bytes, uint16_t(value));
-    Put16(bytes, uint16_t(value >> 16));
-}
-
-Bytes Join(std::initializer_list<Bytes> parts) {
-    Bytes joined;
-    for (const Bytes& part : parts) joined.insert(joined.end(), part.begin(), part.end());
-    return joined;
-}
+Bytes Join(std::initializer_list<Bytes> parts) { return Cat(parts); }
 
 Bytes InfoHeader(int32_t width, int32_t height, uint16_t bitsPerPixel, uint32_t compression,
                  uint32_t paletteUsed) {
     Bytes h;
-    Put32(h, 40);
-    Put32(h, uint32_t(width));
-    Put32(h, uint32_t(height));
-    Put16(h, 1);
-    Put16(h, bitsPerPixel);
-    Put32(h, compression);
-    Put32(h, 0);  // data size
-    Put32(h, 2835);
-    Put32(h, 2835);
-    Put32(h, paletteUsed);
-    Put32(h, 0);
+    PutU32(h, 40);
+    PutU32(h, uint32_t(width));
+    PutU32(h, uint32_t(height));
+    PutU16(h, 1);
+    PutU16(h, bitsPerPixel);
+    PutU32(h, compression);
+    PutU32(h, 0);  // data size
+    PutU32(h, 2835);
+    PutU32(h, 2835);
+    PutU32(h, paletteUsed);
+    PutU32(h, 0);
     return h;
 }
 
 Bytes CoreHeader(uint16_t width, uint16_t height, uint16_t bitsPerPixel) {
     Bytes h;
-    Put32(h, 12);
-    Put16(h, width);
-    Put16(h, height);
-    Put16(h, 1);
-    Put16(h, bitsPerPixel);
+    PutU32(h, 12);
+    PutU16(h, width);
+    PutU16(h, height);
+    PutU16(h, 1);
+    PutU16(h, bitsPerPixel);
     return h;
 }
 
 Bytes FileHeader(uint32_t pixelOffset) {
     Bytes h = {'B', 'M'};
-    Put32(h, 0);
-    Put32(h, 0);
-    Put32(h, pixelOffset);
+    PutU32(h, 0);
+    PutU32(h, 0);
+    PutU32(h, pixelOffset);
     return h;
 }
 
 Bytes WithFileHeader(const Bytes& header, const Bytes& palette, const Bytes& pixels) {
     Bytes file = Join({FileHeader(uint32_t(14 + header.size() + palette.size())), header, palette, pixels});
-    uint32_t size = uint32_t(file.size());
-    for (int i = 0; i < 4; ++i) file[2 + i] = uint8_t(size >> (8 * i));  // ImageMagick checks it
+    PatchU32(file, 2, uint32_t(file.size()));  // ImageMagick checks it
     return file;
 }
 

@@ -9,11 +9,8 @@
 #include <vector>
 
 #include "resources/bmp.h"
+#include "writers/byte_writer.h"
 
-using Bytes = std::vector<uint8_t>;
-
-void Put16(Bytes& bytes, uint16_t value);
-void Put32(Bytes& bytes, uint32_t value);
 Bytes Join(std::initializer_list<Bytes> parts);
 
 Bytes InfoHeader(int32_t width, int32_t height, uint16_t bitsPerPixel, uint32_t compression = 0,

@@ -4,7 +4,7 @@
 
 #include "tests/bmp/bmp_bytes.h"
 #include "tests/capture/captured_frames.h"
-#include "tests/model3ds/chunk_writer.h"
+#include "writers/model3ds_writer.h"
 
 namespace fs = std::filesystem;
 

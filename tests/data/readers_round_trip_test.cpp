@@ -11,6 +11,7 @@
 #include "model3ds/model.h"
 #include "platform/fake_platform.h"
 #include "resources/bmp.h"
+#include "resources/demo_images.h"
 #include "resources/textures.h"
 #include "terrain/terrain.h"
 
@@ -37,10 +38,7 @@ fs::path DataSetRoundTrip::folder;
 bool IsPowerOfTwo(uint32_t n) { return n != 0 && (n & (n - 1)) == 0; }
 
 TEST_F(DataSetRoundTrip, EveryPictureDecodesWithSidesThatArePowersOfTwo) {
-    const char* names[] = {"grasmap.TGA", "all.TGA",    "part.TGA",  "metal.TGA", "fish.TGA",
-                           "fishmet.TGA", "INTRO1.TGA", "INTRO2.TGA", "coder.TGA", "design.TGA",
-                           "qx.TGA",      "music.TGA",  "vokra.TGA"};
-    for (const char* name : names) {
+    for (const char* name : DEMO_IMAGE_FILES) {
         SCOPED_TRACE(name);
         TextureImage image = {};
         ASSERT_EQ(DecodeTgaFile(&image, File(name).c_str()), TgaStatus::Ok);

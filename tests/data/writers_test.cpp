@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "bmp_writer.h"
-#include "chunk_writer.h"
+#include "writers/chunk_writer.h"
 #include "data_files.h"
 #include "tga_writer.h"
 

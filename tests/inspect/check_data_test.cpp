@@ -5,17 +5,14 @@
 #include <map>
 
 #include "inspect_support.h"
-#include "tests/model3ds/chunk_writer.h"
+#include "resources/demo_images.h"
+#include "writers/model3ds_writer.h"
 
 namespace {
 
-const char* const IMAGES[] = {"grasmap.TGA", "all.TGA",    "part.TGA", "metal.TGA", "fish.TGA",
-                              "fishmet.TGA", "INTRO1.TGA", "INTRO2.TGA", "coder.TGA", "design.TGA",
-                              "qx.TGA",      "music.TGA",  "vokra.TGA"};
-
 // Every file the demo opens, each as small as it can be.
 void WriteCompleteDataSet(const Scratch& dir, const Bytes& mp3) {
-    for (const char* image : IMAGES) dir.Write(image, TinyTga());
+    for (const char* image : DEMO_IMAGE_FILES) dir.Write(image, TinyTga());
     dir.Write("dinos.3ds", TinyModel("skin.bmp"));
     dir.Write("skin.bmp", TinyBmp());
     dir.Write("vulc.raw", HeightMap(262144));
@@ -53,7 +50,7 @@ TEST_F(CheckDataSet, ACompleteDataSetPassesWithEveryFileOk) {
     EXPECT_EQ(run.exitStatus, 0);
     std::map<std::string, std::string> rows = Rows(run);
     EXPECT_EQ(rows.size(), 13u + 4u) << "thirteen images, the model, its texture, the height map, the music";
-    for (const char* name : IMAGES) EXPECT_EQ(rows[name], "ok") << name;
+    for (const char* name : DEMO_IMAGE_FILES) EXPECT_EQ(rows[name], "ok") << name;
     for (const char* name : {"dinos.3ds", "skin.bmp", "vulc.raw", "musika.mp3"}) EXPECT_EQ(rows[name], "ok") << name;
 }
 

@@ -4,7 +4,7 @@
 #include <cmath>
 
 #include "inspect_support.h"
-#include "tests/model3ds/chunk_writer.h"
+#include "writers/model3ds_writer.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include <cstdio>
 #include <fstream>
 
-#include "tests/model3ds/chunk_writer.h"
+#include "writers/model3ds_writer.h"
 
 namespace {
 
@@ -16,16 +16,6 @@ std::string ShellQuoted(const std::string& text) {
     std::string quoted = "'";
     for (char c : text) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
     return quoted + "'";
-}
-
-void Put16(Bytes& bytes, uint32_t value) {
-    bytes.push_back(uint8_t(value));
-    bytes.push_back(uint8_t(value >> 8));
-}
-
-void Put32(Bytes& bytes, uint32_t value) {
-    Put16(bytes, value & 0xFFFF);
-    Put16(bytes, value >> 16);
 }
 
 void RunShell(const std::string& command) { ASSERT_EQ(std::system(command.c_str()), 0) << command; }
@@ -82,8 +72,8 @@ Bytes ReadBytes(const std::string& path) {
 
 Bytes TgaFile(uint16_t width, uint16_t height, uint8_t bits, const Bytes& pixels) {
     Bytes file = {0, 0, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0};
-    Put16(file, width);
-    Put16(file, height);
+    PutU16(file, width);
+    PutU16(file, height);
     file.push_back(bits);
     file.push_back(0);  // descriptor
     file.insert(file.end(), pixels.begin(), pixels.end());
@@ -100,15 +90,15 @@ Bytes Bmp24(int32_t width, int32_t height, const std::vector<Bytes>& rows) {
         pixels.insert(pixels.end(), row.begin(), row.end());
     }
     Bytes file = {'B', 'M'};
-    Put32(file, uint32_t(HEADERS + pixels.size()));
-    Put32(file, 0);
-    Put32(file, HEADERS);
-    Put32(file, 40);
-    Put32(file, uint32_t(width));
-    Put32(file, uint32_t(height));
-    Put16(file, 1);   // planes
-    Put16(file, 24);  // bits per pixel
-    for (int i = 0; i < 6; ++i) Put32(file, 0);  // no compression, sizes, resolutions, palette
+    PutU32(file, uint32_t(HEADERS + pixels.size()));
+    PutU32(file, 0);
+    PutU32(file, HEADERS);
+    PutU32(file, 40);
+    PutU32(file, uint32_t(width));
+    PutU32(file, uint32_t(height));
+    PutU16(file, 1);   // planes
+    PutU16(file, 24);  // bits per pixel
+    for (int i = 0; i < 6; ++i) PutU32(file, 0);  // no compression, sizes, resolutions, palette
     file.insert(file.end(), pixels.begin(), pixels.end());
     return file;
 }

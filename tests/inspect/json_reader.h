@@ -1,4 +1,5 @@
-// json_reader.h - a strict little JSON parser, to read the inspector's lines back in tests.
+// json_reader.h - the inspector's lines read back in tests: parsed strictly by nlohmann-json,
+// given as plain records so that the tests read like the lines.
 #pragma once
 
 #include <optional>

@@ -1,4 +1,4 @@
-// The inspector's JSON writer: escapes and numbers, read back by an independent parser.
+// The inspector's JSON lines: escapes and numbers, read back by the library's own parser.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -9,19 +9,10 @@
 
 namespace {
 
-std::string Written(std::string_view text) {
-    JsonWriter json;
-    json.String(text);
-    return json.Text();
-}
+std::string Written(std::string_view text) { return JsonLine(JsonValue(std::string(text))); }
+std::string WrittenFloat(double value) { return JsonLine(JsonValue(value)); }
 
-std::string WrittenFloat(double value) {
-    JsonWriter json;
-    json.Float(value);
-    return json.Text();
-}
-
-TEST(JsonWriter, EscapesWhatJsonForbidsAndKeepsValidUtf8) {
+TEST(JsonLine, EscapesWhatJsonForbidsAndKeepsValidUtf8) {
     struct Case {
         std::string input;
         std::string written;
@@ -54,11 +45,15 @@ TEST(JsonWriter, EscapesWhatJsonForbidsAndKeepsValidUtf8) {
     }
 }
 
-TEST(JsonWriter, FloatsCarryNineSignificantDigitsAndGiveBackTheSameFloat) {
-    EXPECT_EQ(WrittenFloat(0.1f), "0.100000001");
-    EXPECT_EQ(WrittenFloat(1.0f), "1");
-    EXPECT_EQ(WrittenFloat(-2.5f), "-2.5");
-    EXPECT_EQ(WrittenFloat(16777217.0), "16777217");
+TEST(JsonLine, FloatsCarryNineSignificantDigitsAndGiveBackTheSameFloat) {
+    const struct {
+        double value;
+        const char* written;
+    } cases[] = {
+        {0.1f, "0.100000001"}, {1.0f, "1"},          {-2.5f, "-2.5"},   {16777217.0, "16777217"},
+        {-0.0, "-0"},          {1e-5f, "9.99999975e-06"}, {1.5e10f, "1.50000005e+10"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(WrittenFloat(c.value), c.written);
     for (float value : {0.1f, 1.0f / 3, -123456.789f, 3.40282347e38f, 1.17549435e-38f, 1e-45f}) {
         std::optional<Json> parsed = ParseJson(WrittenFloat(value));
         ASSERT_TRUE(parsed) << WrittenFloat(value);
@@ -66,16 +61,25 @@ TEST(JsonWriter, FloatsCarryNineSignificantDigitsAndGiveBackTheSameFloat) {
     }
 }
 
-TEST(JsonWriter, FloatsThatAreNotFiniteAreNull) {
+TEST(JsonLine, FloatsThatAreNotFiniteAreNull) {
     EXPECT_EQ(WrittenFloat(std::numeric_limits<double>::quiet_NaN()), "null");
     EXPECT_EQ(WrittenFloat(std::numeric_limits<double>::infinity()), "null");
     EXPECT_EQ(WrittenFloat(-std::numeric_limits<double>::infinity()), "null");
 }
 
-// The parser the tests rely on must itself refuse what is not JSON.
+TEST(JsonLine, MembersKeepTheirOrderWithoutSpaces) {
+    JsonValue line = {{"file", "a.tga"}, {"kind", nullptr}, {"ok", false}, {"messages", JsonValue::array()}};
+    line["width"] = 2;
+    line["list"] = {1, -2, 3.5f};
+    line["nested"] = {{"z", true}, {"a", JsonValue::object()}};
+    EXPECT_EQ(JsonLine(line), R"({"file":"a.tga","kind":null,"ok":false,"messages":[],"width":2,)"
+                              R"("list":[1,-2,3.5],"nested":{"z":true,"a":{}}})");
+}
+
+// The tests' reader must itself refuse what is not JSON.
 TEST(JsonReader, RefusesTextThatIsNotJson) {
     for (const char* text : {"", "{", "[1,]", "{\"a\":1,}", "\"a\nb\"", "nan", "01", "1.", "\"\\x\"",
-                             "\"\\ud800\"", "{} {}", "{'a':1}", "[1 2]"})
+                             "\"\\ud800\"", "{} {}", "{'a':1}", "[1 2]", "[1] // note"})
         EXPECT_FALSE(ParseJson(text)) << text;
     ASSERT_TRUE(ParseJson(R"( {"a":[1,-2.5e3,true,null],"b":"\ud83d\udc1f"} )"));
     EXPECT_EQ((*ParseJson(R"({"b":"\ud83d\udc1f"})"))["b"].text, "\xF0\x9F\x90\x9F");

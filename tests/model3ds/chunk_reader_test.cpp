@@ -201,19 +201,17 @@ Bytes MeshWithNestedGroups() {
 
 TEST_F(ChunkReader, TriangleMeshIsCountedToItsLengthThroughTheNestedFaceList) {
     Bytes mesh = MeshWithNestedGroups();
-    WriteFile(path, mesh);
     model.materials.push_back(Material{});
     std::strcpy(model.materials[0].name, "m");
     model.materialCount = 1;
     MeshObject object{};
-    loader.file = std::fopen(path.c_str(), "rb");
-    ASSERT_NE(loader.file, nullptr);
+    loader.StartReading(mesh.data(), mesh.size());
     ChunkInfo chunk{};
     loader.ReadChunkHeader(chunk);
     loader.ReadObjectChunks(model, object, chunk);
     EXPECT_EQ(chunk.bytesRead, chunk.length);
     EXPECT_EQ(chunk.length, mesh.size());
-    EXPECT_EQ(std::ftell(loader.file), long(mesh.size()));
+    EXPECT_EQ(loader.position, mesh.size());
     EXPECT_EQ(object.faceCount, 2);
     EXPECT_EQ(object.texCoordCount, 4);
     EXPECT_EQ(object.materialIndex, 0);
@@ -236,12 +234,11 @@ TEST_F(ChunkReader, ChunkAfterANestedFaceListIsReadFromTheRightPlace) {
 
 TEST_F(ChunkReader, BytesAfterThePrimaryChunkAreNeverRead) {
     Bytes primary = Document({Object("inside", {})});
-    WriteFile(path, Cat({primary, Object("outside", {}), Bytes(100, 0xFF)}));
-    loader.file = std::fopen(path.c_str(), "rb");
-    ASSERT_NE(loader.file, nullptr);
+    Bytes file = Cat({primary, Object("outside", {}), Bytes(100, 0xFF)});
+    loader.StartReading(file.data(), file.size());
     loader.ReadChunkHeader(*loader.current);
     loader.ReadChunks(model, *loader.current);
-    EXPECT_EQ(std::ftell(loader.file), long(primary.size()));
+    EXPECT_EQ(loader.position, primary.size());
     EXPECT_EQ(loader.current->bytesRead, primary.size());
     loader.Finish();
     ASSERT_EQ(model.objectCount, 1);

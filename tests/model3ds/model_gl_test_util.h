@@ -14,7 +14,7 @@
 #include "model3ds/model.h"
 #include "platform/fake_platform.h"
 #include "tests/bmp/bmp_bytes.h"
-#include "tests/model3ds/chunk_writer.h"
+#include "writers/model3ds_writer.h"
 #include "tests/support/gl_recorder.h"
 
 // Expected call sequences, written as pieces joined with +.

@@ -10,7 +10,7 @@
 
 #include "model3ds/model.h"
 #include "platform/fake_platform.h"
-#include "tests/model3ds/chunk_writer.h"
+#include "writers/model3ds_writer.h"
 
 // A file name unique to the running test, so parallel test processes never share one.
 inline std::string TempModelPath(const std::string& suffix = "") {

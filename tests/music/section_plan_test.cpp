@@ -10,23 +10,25 @@ namespace {
 using namespace music;
 
 // The frame sequencer's scene table: a row fires while lower < clock < upper, and the clock
-// is a double that grows by 0.0007 after every frame.
+// is a double that grows by CLOCK_STEP after every frame.
 struct Row { double lower, upper; };
-constexpr Row SCENE_ROWS[] = {{0, 2}, {2, 3}, {3, 4.5}, {4.5, 5}, {5, 5.5}, {5.5, 6}, {6, 8}, {8, 13}};
+#define ROW_BOUNDS(lower, upper, draw, step, name, key) Row{lower, upper},
+constexpr Row ROWS[] = {SCENE_ROWS(ROW_BOUNDS)};
+#undef ROW_BOUNDS
 
 // Runs the clock frame by frame and records the first frame on which each row fires, and the
 // first frame on which none fires any more.
 std::vector<int> FirstFramesOfRows()
 {
-    std::vector<int> first(std::size(SCENE_ROWS), -1);
+    std::vector<int> first(std::size(ROWS), -1);
     int afterShow = -1;
     double clock = 0.0;
     for (int frame = 0; afterShow < 0; ++frame) {
-        for (size_t r = 0; r < std::size(SCENE_ROWS); ++r) {
-            if (SCENE_ROWS[r].lower < clock && clock < SCENE_ROWS[r].upper && first[r] < 0) first[r] = frame;
+        for (size_t r = 0; r < std::size(ROWS); ++r) {
+            if (ROWS[r].lower < clock && clock < ROWS[r].upper && first[r] < 0) first[r] = frame;
         }
-        if (clock > SCENE_ROWS[std::size(SCENE_ROWS) - 1].upper) afterShow = frame;
-        clock += 0.0007;
+        if (clock > ROWS[std::size(ROWS) - 1].upper) afterShow = frame;
+        clock += CLOCK_STEP;
     }
     first.push_back(afterShow);
     return first;

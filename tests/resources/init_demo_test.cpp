@@ -9,13 +9,15 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 
 #include "app/shell.h"
 #include "fake_audio.h"
 #include "gl_context.h"
 #include "model3ds/model.h"
+#include "resources/demo_images.h"
 #include "terrain/terrain.h"
-#include "tests/model3ds/chunk_writer.h"
+#include "writers/model3ds_writer.h"
 #include "tga_files.h"
 
 using namespace tga_files;
@@ -29,13 +31,20 @@ __attribute__((weak)) void InitGraphics(int, int) {
 
 namespace {
 
-const std::pair<TextureImage*, const char*> TEXTURE_TABLE[] = {
-    {&g_texGrass, "grasmap.TGA"}, {&g_texAll, "all.TGA"},       {&g_texParticle, "part.TGA"},
-    {&g_texMetal, "metal.TGA"},   {&g_texFish, "fish.TGA"},     {&g_texFishMetal, "fishmet.TGA"},
-    {&g_texIntro1, "INTRO1.TGA"}, {&g_texIntro2, "INTRO2.TGA"}, {&g_texCoder, "coder.TGA"},
-    {&g_texDesign, "design.TGA"}, {&g_texQx, "qx.TGA"},         {&g_texMusic, "music.TGA"},
-    {&g_texVokra, "vokra.TGA"},
-};
+#define TEXTURE_ENTRY(id, record, file) std::pair<TextureImage*, const char*>{&record, file},
+const std::pair<TextureImage*, const char*> TEXTURE_TABLE[] = {DEMO_IMAGES(TEXTURE_ENTRY)};
+#undef TEXTURE_ENTRY
+
+// The names are the data set's, and the order is the show's: everything else reads the list,
+// so this is the one place that would notice it changing.
+TEST(DemoImages, KeepTheirNamesAndLoadingOrder) {
+    std::string names;
+    for (const char* name : DEMO_IMAGE_FILES) names += std::string(name) + " ";
+    EXPECT_EQ(names, "grasmap.TGA all.TGA part.TGA metal.TGA fish.TGA fishmet.TGA INTRO1.TGA INTRO2.TGA "
+                     "coder.TGA design.TGA qx.TGA music.TGA vokra.TGA ");
+    EXPECT_EQ(TEXTURE_TABLE[0].first, &g_texGrass);
+    EXPECT_EQ(TEXTURE_TABLE[12].first, &g_texVokra);
+}
 
 TEST(FillSinTable, OneTurnInTwoHundredFiftySixStepsWithTheDecimalPi) {
     FillSinTable();

@@ -12,7 +12,7 @@
 
 #include <array>
 
-#include "byte_writer.h"
+#include "writers/byte_writer.h"
 #include "image.h"
 
 struct IndexedImage {

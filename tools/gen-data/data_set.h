@@ -2,8 +2,7 @@
 //
 // The demo opens its data by bare name from its working directory. This generator makes
 // every file it needs except the music:
-//   thirteen TGA pictures  grasmap.TGA all.TGA part.TGA metal.TGA fish.TGA fishmet.TGA
-//                          INTRO1.TGA INTRO2.TGA coder.TGA design.TGA qx.TGA music.TGA vokra.TGA
+//   thirteen TGA pictures  DEMO_IMAGES (resources/demo_images.h), grasmap.TGA to vokra.TGA
 //   the height map         vulc.raw
 //   the model              dinos.3ds, with its skins sauropod.bmp and theropod.bmp
 // Usage: vrex-gen-data OUTDIR [FONT]  (FONT defaults to the DejaVu face the build found).
@@ -17,7 +16,7 @@
 #include <span>
 #include <string>
 
-#include "byte_writer.h"
+#include "writers/byte_writer.h"
 
 struct DataFileMaker {
     const char* name;

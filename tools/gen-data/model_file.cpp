@@ -1,6 +1,6 @@
 #include "model_file.h"
 
-#include "chunk_writer.h"
+#include "writers/chunk_writer.h"
 
 namespace {
 

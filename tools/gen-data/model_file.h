@@ -21,7 +21,7 @@
 #include <string>
 #include <vector>
 
-#include "byte_writer.h"
+#include "writers/byte_writer.h"
 #include "mesh.h"
 
 struct ModelMaterial {

@@ -5,7 +5,7 @@
 // (and A), and the descriptor says "bottom-left origin" with 8 alpha bits for 32-bit files.
 #pragma once
 
-#include "byte_writer.h"
+#include "writers/byte_writer.h"
 #include "image.h"
 
 enum class TgaDepth { Rgb24 = 24, Rgba32 = 32 };

@@ -23,11 +23,13 @@
 #include <string_view>
 #include <vector>
 
+#include "scenes/show_plan.h"
+
 namespace music {
 
 // ---- The frame plan and the sections cut from it ------------------------------------------
+// The clock step and the scenes' bounds come from the show's plan (scenes/show_plan.h).
 
-constexpr double CLOCK_STEP = 0.0007;      // the demo clock's advance per frame drawn
 constexpr int FRAMES_PER_SECOND = 60;      // the frame rate the music is composed for
 constexpr int BEATS_PER_BAR = 4;
 constexpr int BARS_PER_CLOCK_UNIT = 12;    // 23.8 s per clock unit: about 121 beats per minute

@@ -2,29 +2,35 @@
 #include "tools/gen-music/music.h"
 
 #include <cmath>
+#include <iterator>
 
 namespace music {
 
 namespace {
 
-struct SectionBounds { SectionId id; std::string_view name; double clockFrom, clockTo; };
+struct ClockBounds { double from, to; };
 
-// The scene table's rows, with the credits split at the clock values where their image
-// changes (9, 10, 11, 12), so each credits image has a twelve-bar block of its own.
-constexpr SectionBounds SECTION_BOUNDS[] = {
-    {INTRO, "intro", 0.0, 2.0},
-    {OVERLAY, "overlay", 2.0, 3.0},
-    {STAR, "star", 3.0, 4.5},
-    {VOLCANO, "volcano", 4.5, 5.0},
-    {ERUPTION, "eruption", 5.0, 5.5},
-    {STAR_RETURN, "star return", 5.5, 6.0},
-    {DINOSAURS, "dinosaurs", 6.0, 8.0},
-    {CREDITS_1, "credits 1", 8.0, 9.0},
-    {CREDITS_2, "credits 2", 9.0, 10.0},
-    {CREDITS_3, "credits 3", 10.0, 11.0},
-    {CREDITS_4, "credits 4", 11.0, 12.0},
-    {CREDITS_5, "credits 5", 12.0, 13.0},
+#define SECTION_ROW(lower, upper, draw, step, name, key) ClockBounds{lower, upper},
+constexpr ClockBounds ROW_BOUNDS[] = {SCENE_ROWS(SECTION_ROW)};
+#undef SECTION_ROW
+#define SECTION_CARD(lower, upper, image) ClockBounds{lower, upper},
+constexpr ClockBounds CARD_BOUNDS[] = {CREDITS_CARDS(SECTION_CARD)};
+#undef SECTION_CARD
+
+// Every scene row is a section, but the credits row, which is split at its cards so that each
+// credits image has a twelve-bar block of its own.
+static_assert(SCENE_ROW_COUNT - 1 + CREDITS_CARD_COUNT == CODA, "one section per row and per credits card");
+constexpr std::string_view SECTION_NAMES[CODA] = {
+    "intro",     "overlay",   "star",      "volcano",   "eruption",  "star return",
+    "dinosaurs", "credits 1", "credits 2", "credits 3", "credits 4", "credits 5",
 };
+
+std::vector<ClockBounds> SectionBounds()
+{
+    std::vector<ClockBounds> bounds(std::begin(ROW_BOUNDS), std::end(ROW_BOUNDS) - 1);
+    bounds.insert(bounds.end(), std::begin(CARD_BOUNDS), std::end(CARD_BOUNDS));
+    return bounds;
+}
 
 // One clock unit in seconds, for the coda, which has no frames of its own.
 double ClockUnitSeconds() { return 1.0 / CLOCK_STEP / FRAMES_PER_SECOND; }
@@ -48,18 +54,20 @@ double FrameToSeconds(int frame) { return static_cast<double>(frame) / FRAMES_PE
 std::vector<Section> PlanSections()
 {
     std::vector<Section> sections;
-    for (const SectionBounds& b : SECTION_BOUNDS) {
+    const std::vector<ClockBounds> bounds = SectionBounds();
+    for (size_t i = 0; i < bounds.size(); ++i) {
+        const ClockBounds& b = bounds[i];
         Section s{};
-        s.id = b.id;
-        s.name = b.name;
-        s.clockFrom = b.clockFrom;
-        s.clockTo = b.clockTo;
+        s.id = static_cast<SectionId>(i);
+        s.name = SECTION_NAMES[i];
+        s.clockFrom = b.from;
+        s.clockTo = b.to;
         // The music starts before the first frame is drawn; the intro begins with it.
-        s.firstFrame = sections.empty() ? 0 : FirstFrameAfter(b.clockFrom);
-        s.endFrame = FirstFrameAfter(b.clockTo);
+        s.firstFrame = sections.empty() ? 0 : FirstFrameAfter(b.from);
+        s.endFrame = FirstFrameAfter(b.to);
         s.startSeconds = FrameToSeconds(s.firstFrame);
         s.endSeconds = FrameToSeconds(s.endFrame);
-        s.bars = static_cast<int>(std::lround((b.clockTo - b.clockFrom) * BARS_PER_CLOCK_UNIT));
+        s.bars = static_cast<int>(std::lround((b.to - b.from) * BARS_PER_CLOCK_UNIT));
         s.bpm = s.bars * BEATS_PER_BAR * 60.0 / (s.endSeconds - s.startSeconds);
         sections.push_back(s);
     }

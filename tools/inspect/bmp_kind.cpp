@@ -17,12 +17,8 @@ Inspection InspectBmp(const std::string& path, bool wantPixels) {
     RgbImage* image = LoadBmpImage(path.c_str());
     Inspection result;
     result.ok = image != nullptr;
-    result.members.Key("width");
-    if (image) result.members.Integer(image->width);
-    else result.members.Null();
-    result.members.Key("height");
-    if (image) result.members.Integer(image->height);
-    else result.members.Null();
+    result.members["width"] = image ? JsonValue(image->width) : JsonValue(nullptr);
+    result.members["height"] = image ? JsonValue(image->height) : JsonValue(nullptr);
     if (image) {
         if (wantPixels) {
             const size_t size = size_t(image->width) * size_t(image->height) * 3;

@@ -2,12 +2,8 @@
 #include <algorithm>
 
 #include "platform/fake_platform.h"
+#include "resources/demo_images.h"
 #include "tools/inspect/inspect.h"
-
-const char* const DEMO_IMAGE_FILES[13] = {
-    "grasmap.TGA", "all.TGA", "part.TGA", "metal.TGA",  "fish.TGA",  "fishmet.TGA", "INTRO1.TGA",
-    "INTRO2.TGA",  "coder.TGA", "design.TGA", "qx.TGA", "music.TGA", "vokra.TGA",
-};
 
 namespace {
 

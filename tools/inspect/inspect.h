@@ -47,7 +47,7 @@
 // What reading one file gave: success, the kind's own JSON members, and its pixels.
 struct Inspection {
     bool ok = false;
-    JsonWriter members{JsonWriter::MEMBERS};  // written after the common members
+    JsonValue members = JsonValue::object();  // written after the common members, in their order
     std::vector<uint8_t> pixels;              // filled only when ok and pixels were asked for
 };
 
@@ -66,8 +66,8 @@ struct CheckRow {
     std::string note;     // shown after "ok" (a warning that does not stop the demo)
 };
 
-// The file names the demo opens, relative to its working directory.
-extern const char* const DEMO_IMAGE_FILES[13];
+// The file names the demo opens, relative to its working directory (the pictures' names are
+// DEMO_IMAGE_FILES, resources/demo_images.h).
 constexpr const char* DEMO_MODEL_FILE = "dinos.3ds";
 constexpr const char* DEMO_HEIGHT_MAP_FILE = "vulc.raw";
 constexpr const char* DEMO_MUSIC_FILE = "musika.mp3";

@@ -1,4 +1,4 @@
-// json_writer.cpp - commas, escapes and numbers for the inspector's JSON lines.
+// json_writer.cpp - the inspector's JSON lines: escapes and numbers as the line promises them.
 #include "tools/inspect/json_writer.h"
 
 #include <cmath>
@@ -73,84 +73,55 @@ std::string JsonQuoted(std::string_view text) {
     return out;
 }
 
-JsonWriter::JsonWriter(Start start) {
-    if (start == MEMBERS) empty_.push_back(true);
-}
+namespace {
 
-void JsonWriter::BeforeValue() {
-    if (afterKey_) {
-        afterKey_ = false;
-        return;
-    }
-    if (!empty_.empty()) {
-        if (!empty_.back()) text_ += ',';
-        empty_.back() = false;
-    }
-}
-
-void JsonWriter::BeginObject() {
-    BeforeValue();
-    text_ += '{';
-    empty_.push_back(true);
-}
-
-void JsonWriter::EndObject() {
-    empty_.pop_back();
-    text_ += '}';
-}
-
-void JsonWriter::BeginArray() {
-    BeforeValue();
-    text_ += '[';
-    empty_.push_back(true);
-}
-
-void JsonWriter::EndArray() {
-    empty_.pop_back();
-    text_ += ']';
-}
-
-void JsonWriter::Key(std::string_view name) {
-    BeforeValue();
-    text_ += JsonQuoted(name);
-    text_ += ':';
-    afterKey_ = true;
-}
-
-void JsonWriter::String(std::string_view text) {
-    BeforeValue();
-    text_ += JsonQuoted(text);
-}
-
-void JsonWriter::Integer(int64_t value) {
-    BeforeValue();
-    text_ += std::to_string(value);
-}
-
-void JsonWriter::Float(double value) {
-    BeforeValue();
+void AppendFloat(std::string& out, double value) {
     if (!std::isfinite(value)) {
-        text_ += "null";
+        out += "null";
         return;
     }
     char number[32];
     std::snprintf(number, sizeof number, "%.9g", value);
-    text_ += number;
+    out += number;
 }
 
-void JsonWriter::Bool(bool value) {
-    BeforeValue();
-    text_ += value ? "true" : "false";
+void Append(std::string& out, const JsonValue& value) {
+    switch (value.type()) {
+    case JsonValue::value_t::object: {
+        out += '{';
+        const char* separator = "";
+        for (const auto& member : value.items()) {
+            out += separator;
+            out += JsonQuoted(member.key());
+            out += ':';
+            Append(out, member.value());
+            separator = ",";
+        }
+        out += '}';
+        break;
+    }
+    case JsonValue::value_t::array: {
+        out += '[';
+        const char* separator = "";
+        for (const JsonValue& item : value) {
+            out += separator;
+            Append(out, item);
+            separator = ",";
+        }
+        out += ']';
+        break;
+    }
+    case JsonValue::value_t::string: out += JsonQuoted(value.get_ref<const std::string&>()); break;
+    case JsonValue::value_t::number_float: AppendFloat(out, value.get<double>()); break;
+    case JsonValue::value_t::discarded: out += "null"; break;
+    default: out += value.dump();  // null, booleans and integers as the library writes them
+    }
 }
 
-void JsonWriter::Null() {
-    BeforeValue();
-    text_ += "null";
-}
+}  // namespace
 
-void JsonWriter::Members(const JsonWriter& fragment) {
-    if (fragment.text_.empty()) return;
-    if (!empty_.back()) text_ += ',';
-    empty_.back() = false;
-    text_ += fragment.text_;
+std::string JsonLine(const JsonValue& value) {
+    std::string out;
+    Append(out, value);
+    return out;
 }

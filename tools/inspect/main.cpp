@@ -34,18 +34,11 @@ const Kind* KindOf(const std::string& path) {
     return nullptr;
 }
 
-void WriteMessages(JsonWriter& json) {
-    json.Key("messages");
-    json.BeginArray();
-    for (const fake::MessageBoxShown& box : fake::g_messageBoxes) {
-        json.BeginObject();
-        json.Key("caption");
-        json.String(box.caption);
-        json.Key("text");
-        json.String(box.text);
-        json.EndObject();
-    }
-    json.EndArray();
+JsonValue Messages() {
+    JsonValue messages = JsonValue::array();
+    for (const fake::MessageBoxShown& box : fake::g_messageBoxes)
+        messages.push_back({{"caption", box.caption}, {"text", box.text}});
+    return messages;
 }
 
 bool WritePixels(const std::string& fileName, const std::vector<uint8_t>& pixels) {
@@ -61,19 +54,10 @@ bool InspectFile(const std::string& path, const char* pixelsOut) {
     Inspection inspection;
     if (kind) inspection = kind->inspect(path, pixelsOut != nullptr);
 
-    JsonWriter json;
-    json.BeginObject();
-    json.Key("file");
-    json.String(path);
-    json.Key("kind");
-    if (kind) json.String(kind->name);
-    else json.Null();
-    json.Key("ok");
-    json.Bool(inspection.ok);
-    WriteMessages(json);
-    json.Members(inspection.members);
-    json.EndObject();
-    std::printf("%s\n", json.Text().c_str());
+    JsonValue line = {{"file", path}, {"kind", kind ? JsonValue(kind->name) : JsonValue(nullptr)}, {"ok", inspection.ok},
+                 {"messages", Messages()}};
+    for (const auto& member : inspection.members.items()) line[member.key()] = member.value();
+    std::printf("%s\n", JsonLine(line).c_str());
 
     if (!kind) std::fprintf(stderr, "vrex-inspect: %s: not a .tga, .bmp, .3ds or .raw file\n", path.c_str());
     if (inspection.ok && pixelsOut && kind->hasPixels && !WritePixels(pixelsOut, inspection.pixels)) {

@@ -13,85 +13,47 @@ std::string_view FieldText(const char (&field)[MODEL_NAME_SIZE]) {
     return std::string_view(field, strnlen(field, MODEL_NAME_SIZE));
 }
 
-void WriteVector(JsonWriter& json, const Vector3& v) {
-    json.BeginArray();
-    json.Float(v.x);
-    json.Float(v.y);
-    json.Float(v.z);
-    json.EndArray();
+JsonValue Vectors(const Vector3* vectors, int32_t count) {
+    // Null when the reader left no array where it owes one.
+    if (vectors == nullptr && count > 0) return nullptr;
+    JsonValue list = JsonValue::array();
+    for (int32_t i = 0; i < count; ++i) list.push_back({vectors[i].x, vectors[i].y, vectors[i].z});
+    return list;
 }
 
-// An array of `count` vectors; null when the reader left no array where it owes one.
-void WriteVectors(JsonWriter& json, const char* key, const Vector3* vectors, int32_t count) {
-    json.Key(key);
-    if (vectors == nullptr && count > 0) {
-        json.Null();
-        return;
-    }
-    json.BeginArray();
-    for (int32_t i = 0; i < count; ++i) WriteVector(json, vectors[i]);
-    json.EndArray();
-}
-
-void WriteFaces(JsonWriter& json, const MeshObject& object) {
-    json.Key("faces");
-    json.BeginArray();
+JsonValue Faces(const MeshObject& object) {
+    JsonValue faces = JsonValue::array();
     for (int32_t f = 0; object.faces && f < object.faceCount; ++f) {
-        json.BeginArray();
-        for (int32_t index : object.faces[f].vertexIndex) json.Integer(index);
-        json.EndArray();
+        const int32_t* corner = object.faces[f].vertexIndex;
+        faces.push_back({corner[0], corner[1], corner[2]});
     }
-    json.EndArray();
+    return faces;
 }
 
-void WriteTexCoords(JsonWriter& json, const MeshObject& object) {
-    json.Key("texCoords");
-    if (object.texCoords == nullptr) {
-        json.Null();
-        return;
-    }
-    json.BeginArray();
-    for (int32_t i = 0; i < object.texCoordCount; ++i) {
-        json.BeginArray();
-        json.Float(object.texCoords[i].u);
-        json.Float(object.texCoords[i].v);
-        json.EndArray();
-    }
-    json.EndArray();
+JsonValue TexCoords(const MeshObject& object) {
+    if (object.texCoords == nullptr) return nullptr;
+    JsonValue list = JsonValue::array();
+    for (int32_t i = 0; i < object.texCoordCount; ++i) list.push_back({object.texCoords[i].u, object.texCoords[i].v});
+    return list;
 }
 
-void WriteMaterial(JsonWriter& json, const Material& material) {
-    json.BeginObject();
-    json.Key("name");
-    json.String(FieldText(material.name));
-    json.Key("textureFile");
-    json.String(FieldText(material.textureFile));
-    json.Key("colour");
-    json.BeginArray();
-    for (uint8_t channel : material.colour) json.Integer(channel);
-    json.EndArray();
-    json.EndObject();
+JsonValue MaterialJson(const Material& material) {
+    return {{"name", FieldText(material.name)},
+            {"textureFile", FieldText(material.textureFile)},
+            {"colour", {material.colour[0], material.colour[1], material.colour[2]}}};
 }
 
-void WriteObject(JsonWriter& json, const MeshObject& object) {
-    json.BeginObject();
-    json.Key("name");
-    json.String(FieldText(object.name));
-    json.Key("vertexCount");
-    json.Integer(object.vertexCount);
-    json.Key("faceCount");
-    json.Integer(object.faceCount);
-    json.Key("texCoordCount");
-    json.Integer(object.texCoordCount);
-    json.Key("materialIndex");
-    json.Integer(object.materialIndex);
-    json.Key("hasTexture");
-    json.Bool(object.hasTexture);
-    WriteVectors(json, "vertices", object.vertices, object.vertexCount);
-    WriteFaces(json, object);
-    WriteTexCoords(json, object);
-    WriteVectors(json, "normals", object.normals, object.vertexCount);
-    json.EndObject();
+JsonValue ObjectJson(const MeshObject& object) {
+    return {{"name", FieldText(object.name)},
+            {"vertexCount", object.vertexCount},
+            {"faceCount", object.faceCount},
+            {"texCoordCount", object.texCoordCount},
+            {"materialIndex", object.materialIndex},
+            {"hasTexture", object.hasTexture},
+            {"vertices", Vectors(object.vertices, object.vertexCount)},
+            {"faces", Faces(object)},
+            {"texCoords", TexCoords(object)},
+            {"normals", Vectors(object.normals, object.vertexCount)}};
 }
 
 }  // namespace
@@ -101,15 +63,10 @@ Inspection InspectModel(const std::string& path, bool /*wantPixels: a model has 
     ModelLoader loader;
     Inspection result;
     result.ok = loader.Import(model, path.c_str());
-    JsonWriter& json = result.members;
-    json.Key("materials");
-    json.BeginArray();
-    for (const Material& material : model.materials) WriteMaterial(json, material);
-    json.EndArray();
-    json.Key("objects");
-    json.BeginArray();
-    for (const MeshObject& object : model.objects) WriteObject(json, object);
-    json.EndArray();
+    JsonValue& materials = result.members["materials"] = JsonValue::array();
+    for (const Material& material : model.materials) materials.push_back(MaterialJson(material));
+    JsonValue& objects = result.members["objects"] = JsonValue::array();
+    for (const MeshObject& object : model.objects) objects.push_back(ObjectJson(object));
     ReleaseModel(model);
     return result;
 }

@@ -38,12 +38,10 @@ Inspection InspectRaw(const std::string& path, bool wantPixels) {
     const bool opened = !error && std::ifstream(path, std::ios::binary).is_open();
     LoadHeightMapFile(path.c_str());
     result.ok = opened;
-    result.members.Key("entries");
-    result.members.Integer(ENTRY_COUNT);
-    result.members.Key("remark");
+    result.members["entries"] = ENTRY_COUNT;
     const std::string remark = opened ? LengthRemark(size) : "cannot be opened: the demo's map would be all 0";
-    if (remark.empty()) result.members.Null();
-    else result.members.String(remark);
+    if (remark.empty()) result.members["remark"] = nullptr;
+    else result.members["remark"] = remark;
     if (result.ok && wantPixels) {
         result.pixels.resize(ENTRY_COUNT);
         for (int i = 0; i < ENTRY_COUNT; ++i) result.pixels[size_t(i)] = uint8_t(g_heightMap[i]);

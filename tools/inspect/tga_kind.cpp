@@ -10,11 +10,7 @@ namespace {
 // 32), so a field still holding it was left untouched.
 constexpr uint32_t UNTOUCHED = 0xFFFFFFFF;
 
-void FieldOrNull(JsonWriter& json, const char* key, uint32_t value) {
-    json.Key(key);
-    if (value == UNTOUCHED) json.Null();
-    else json.Integer(value);
-}
+JsonValue FieldOrNull(uint32_t value) { return value == UNTOUCHED ? JsonValue(nullptr) : JsonValue(value); }
 
 bool IsPowerOfTwo(uint32_t side) { return side != 0 && (side & (side - 1)) == 0; }
 
@@ -24,9 +20,9 @@ Inspection InspectTga(const std::string& path, bool wantPixels) {
     TextureImage image{nullptr, UNTOUCHED, UNTOUCHED, UNTOUCHED, 0};
     Inspection result;
     result.ok = DecodeTgaFile(&image, path.c_str()) == TgaStatus::Ok;
-    FieldOrNull(result.members, "width", image.width);
-    FieldOrNull(result.members, "height", image.height);
-    FieldOrNull(result.members, "bitsPerPixel", image.bitsPerPixel);
+    result.members["width"] = FieldOrNull(image.width);
+    result.members["height"] = FieldOrNull(image.height);
+    result.members["bitsPerPixel"] = FieldOrNull(image.bitsPerPixel);
     if (result.ok) {
         if (wantPixels) {
             const size_t size = size_t(image.width) * image.height * (image.bitsPerPixel / 8);
