@@ -3,6 +3,10 @@
 #   make test  installs what is missing, builds and runs every test
 # Both are thin layers over the CMake presets in CMakePresets.json.
 
+# The compiler cache (when installed) sees paths relative to the tree, so every clone shares it.
+export CCACHE_BASEDIR := $(CURDIR)
+export CCACHE_NOHASHDIR := 1
+
 # CI sets CI=true: there, compiler warnings are errors.
 WERROR := $(if $(filter true 1,$(CI)),-DVREX_WERROR=ON,-DVREX_WERROR=OFF)
 
