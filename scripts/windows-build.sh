@@ -11,7 +11,9 @@ targets=(vrex gaudio vrex-capture vrex-inspect)
 
 [[ -f build/data/musika.mp3 ]] || { echo "windows-build: no data set in build/data (make build first)" >&2; exit 1; }
 
-prefix=$(scripts/windows-deps.sh "$out/deps")
+# The libraries are kept under the build folder, or where VREX_WINDOWS_DEPS_CACHE says (CI keeps
+# them beside the pristine root's cache, so a fresh clone does not build them again).
+prefix=$(scripts/windows-deps.sh "${VREX_WINDOWS_DEPS_CACHE:-$out/deps}")
 cmake -S . -B "$out" -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake -DCMAKE_BUILD_TYPE=Release \
     -DVREX_WINDOWS_DEPS="$prefix" -DVREX_BENCH=OFF -DVREX_TOOLS=ON -DVREX_WERROR="${VREX_WERROR:-OFF}" >/dev/null
 nice -n 10 cmake --build "$out" -j2 --target "${targets[@]}"
