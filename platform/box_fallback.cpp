@@ -18,8 +18,12 @@ constexpr char ESCAPE = '\x1b';
 // one (nobody to stop it), counts.
 bool CanAskOnTerminal() {
     if (!isatty(STDIN_FILENO)) return false;
+#ifdef _WIN32
+    return true;  // a console has no background jobs
+#else
     const pid_t foreground = tcgetpgrp(STDIN_FILENO);
     return foreground == -1 || foreground == getpgrp();
+#endif
 }
 
 // One line from standard input, without its end; false at the end of input.

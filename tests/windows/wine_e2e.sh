@@ -7,6 +7,9 @@
 #                    shows frames, Escape ends the demo with status 0
 #   no-music         the same folder without musika.mp3: after the question the demo prints
 #                    "Init Error!" and ends with status 255 (Windows' -1)
+#   windowed-mute    started as `vrex.exe --windowed --mute`: no question, and without
+#                    musika.mp3 too (the music is never started), the window shows frames,
+#                    Escape ends the demo with status 0
 # Wine's environment (WINEPREFIX, WINEDEBUG) comes from the caller.
 set -euo pipefail
 
@@ -88,15 +91,20 @@ expect_exit_status() {
 # end at once; the next start waits for it.
 wineserver --wait || true
 cp -r "$release" "$work/run"
-[[ $scenario == no-music ]] && rm "$work/run/musika.mp3"
-(cd "$work/run" && exec env SDL_AUDIODRIVER=dummy wine vrex.exe) </dev/null >"$work/output" 2>&1 &
+arguments=()
+[[ $scenario == no-music || $scenario == windowed-mute ]] && rm "$work/run/musika.mp3"
+[[ $scenario == windowed-mute ]] && arguments=(--windowed --mute)
+(cd "$work/run" && exec env SDL_AUDIODRIVER=dummy wine vrex.exe "${arguments[@]}") </dev/null >"$work/output" 2>&1 &
 pid=$!
 
-question=$(wait_for_window Options) || exit 1
-press "$question" Escape
+if [[ $scenario != windowed-mute ]]; then
+    question=$(wait_for_window Options) || exit 1
+    press "$question" Escape
+fi
 case $scenario in
-windowed-escape)
+windowed-escape | windowed-mute)
     demo=$(wait_for_window "vrex demo") || exit 1
+    [[ $scenario == windowed-mute && -n $(window_id Options) ]] && fail "the question was asked"
     wait_for_frames "$demo"
     press "$demo" Escape
     expect_exit_status 0

@@ -1,7 +1,7 @@
 // png_writer.h - 8-bit RGBA PNG files, the format desktops take icons in.
 #pragma once
 
-#include "byte_writer.h"
+#include "writers/byte_writer.h"
 #include "image.h"
 
 // The whole PNG file of `image`, top row first, channels rounded without dither (icons are
