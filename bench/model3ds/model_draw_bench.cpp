@@ -15,6 +15,7 @@
 
 #include "bench/model3ds/model_stream.h"
 #include "bench/support/interleaved.h"
+#include "bench/support/offscreen_context.h"
 #include "model3ds/model.h"
 #include "platform/fake_platform.h"
 
@@ -25,11 +26,7 @@ constexpr int WIDTH = 800, HEIGHT = 600;
 // The context and the state the model scene draws in: unlit, depth-tested, unblended,
 // textured.
 bool SetUpContext() {
-    fake::Reset();
-    fake::g_answers.realGlContext = true;
-    fake::g_answers.clientRect = {0, 0, WIDTH, HEIGHT};
-    HGLRC context = wglCreateContext(fake::FakeDeviceContext());
-    if (!context || !wglMakeCurrent(fake::FakeDeviceContext(), context)) return false;
+    if (!MakeOffscreenContext(WIDTH, HEIGHT)) return false;
     glViewport(0, 0, WIDTH, HEIGHT);
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();

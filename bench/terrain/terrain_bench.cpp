@@ -22,6 +22,7 @@
 #include "platform/fake_platform.h"
 #include "resources/textures.h"
 #include "bench/support/interleaved.h"
+#include "bench/support/offscreen_context.h"
 #include "bench/terrain/terrain_stream.h"
 #include "terrain/terrain.h"
 
@@ -68,11 +69,7 @@ void MakeVolcano() {
 
 // The context and the fixed state the demo's start-up leaves, with lighting on.
 bool SetUpContext() {
-    fake::Reset();
-    fake::g_answers.realGlContext = true;
-    fake::g_answers.clientRect = {0, 0, WIDTH, HEIGHT};
-    HGLRC context = wglCreateContext(fake::FakeDeviceContext());
-    if (!context || !wglMakeCurrent(fake::FakeDeviceContext(), context)) return false;
+    if (!MakeOffscreenContext(WIDTH, HEIGHT)) return false;
     glViewport(0, 0, WIDTH, HEIGHT);
     glEnable(GL_TEXTURE_2D);
     glClearColor(0, 0, 0, 0.5f);
