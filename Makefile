@@ -10,7 +10,7 @@ export CCACHE_NOHASHDIR := 1
 # CI sets CI=true: there, compiler warnings are errors.
 WERROR := $(if $(filter true 1,$(CI)),-DVREX_WERROR=ON,-DVREX_WERROR=OFF)
 
-.PHONY: all deps configure build check-data run test sanitize fuzz fuzz-long windows windows-test clean
+.PHONY: all deps configure build check-data run test sanitize fuzz fuzz-long format format-check windows windows-test clean
 
 all: build
 
@@ -75,6 +75,13 @@ fuzz-long: deps
 	@cmake --preset fuzz >/dev/null
 	@cmake --build --preset fuzz
 	@nice -n 10 scripts/run-fuzzers.sh build-fuzz/bin $(FUZZ_SECONDS) build-fuzz/corpus
+
+# One formatting for every C++ file git tracks (.clang-format); CI runs the check.
+SOURCES_TO_FORMAT = git ls-files -z '*.cpp' '*.h'
+format: deps
+	@$(SOURCES_TO_FORMAT) | xargs -0 clang-format -i
+format-check: deps
+	@$(SOURCES_TO_FORMAT) | xargs -0 clang-format --dry-run --Werror
 
 clean:
 	rm -rf build build-sanitize build-fuzz build-windows

@@ -63,6 +63,7 @@ TEST_P(BmpRunLength, DecodesAsThePublishedRulesSay) {
     EXPECT_TRUE(fake::g_messageBoxes.empty());
 }
 
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(
     Streams, BmpRunLength,
     ::testing::Values(
@@ -87,6 +88,7 @@ INSTANTIATE_TEST_SUITE_P(
         RleCase{"DeltaCutShortIsRefused", RLE4, 5, 2, {1, 0x11, 0, 2, 1}, ""},
         RleCase{"EmptyStreamIsRefused", RLE4, 1, 1, {}, ""}),
     [](const ::testing::TestParamInfo<RleCase>& info) { return std::string(info.param.name); });
+// clang-format on
 
 TEST(BmpRunLengthSize, LargeBlankPictureUnderTheCapIsAcceptedFromAFewBytes) {
     Bytes file = WithFileHeader(InfoHeader(2048, 2048, 8, RLE8, 4), PALETTE, {1, 3, 0, 1});

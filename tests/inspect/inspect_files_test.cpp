@@ -38,6 +38,7 @@ TEST(InspectTga, ReportsTheRecordAsTheDecoderLeftItAndTheExitStatus) {
         const char* height;
         const char* bitsPerPixel;
     } cases[] = {
+        // clang-format off
         {"good24.tga", TgaFile(2, 1, 24, {1, 2, 3, 4, 5, 6}), true, "2", "1", "24"},
         {"good32.TGA", TgaFile(1, 1, 32, {0x10, 0x20, 0x30, 0x40}), true, "1", "1", "32"},
         {"missing.tga", {}, false, "null", "null", "null"},
@@ -47,6 +48,7 @@ TEST(InspectTga, ReportsTheRecordAsTheDecoderLeftItAndTheExitStatus) {
         {"zero-width.tga", TgaFile(0, 5, 24, {}), false, "0", "5", "null"},
         {"short-pixels.tga", TgaFile(2, 1, 24, {1, 2, 3, 4, 5}), false, "2", "1", "24"},
     };
+        // clang-format on
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         const std::string path = c.bytes.empty() ? scratch.Path(c.name) : scratch.Write(c.name, c.bytes);
@@ -94,6 +96,7 @@ TEST(InspectBmp, ReportsSizeAndTheReadersMessageBoxes) {
         const char* height;
         std::string message;  // empty: no message box
     } cases[] = {
+        // clang-format off
         {"good.bmp", Bmp24(3, 2, {Bytes(9, 1), Bytes(9, 2)}), true, "3", "2", ""},
         {"upper.BMP", TinyBmp(), true, "2", "2", ""},
         {"v4.bmp", unknownHeader, false, "null", "null", "Unknown DIB file format."},
@@ -101,6 +104,7 @@ TEST(InspectBmp, ReportsSizeAndTheReadersMessageBoxes) {
          "Image file conversion error."},
         {"missing.bmp", {}, false, "null", "null", "Failed to open DIB file " + scratch.Path("missing.bmp") + ".\n"},
     };
+        // clang-format on
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         const std::string path = c.bytes.empty() ? scratch.Path(c.name) : scratch.Write(c.name, c.bytes);

@@ -36,6 +36,7 @@ struct DecodeCase {
 
 std::vector<DecodeCase> DecodeCases() {
     const Bytes twoByOne = Concat(Header(2, 1, 24), Pixels({1, 2, 3, 4, 5, 6}));
+    // clang-format off
     return {
         {"2x1 24-bit", twoByOne, TgaStatus::Ok, 2, 1, 24, DecodeCase::HAS_PIXELS, {3, 2, 1, 6, 5, 4}},
         {"32-bit pixel keeps green and alpha", Concat(Header(1, 1, 32), Pixels({0x10, 0x20, 0x30, 0x40})),
@@ -67,6 +68,7 @@ std::vector<DecodeCase> DecodeCases() {
         {"largest sides", Header(65535, 65535, 24), TgaStatus::TooLarge, 65535, 65535, 24,
          DecodeCase::NULL_PIXELS, {}},
     };
+    // clang-format on
 }
 
 TEST(DecodeTgaFile, LeavesTheRecordAsItsFailureTableSays) {

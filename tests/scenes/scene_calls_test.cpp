@@ -32,9 +32,11 @@ Lines operator+(Lines a, const Lines& b) {
 std::string Bind(unsigned name) { return "glBindTexture(GL_TEXTURE_2D, " + std::to_string(name) + ")"; }
 
 Lines ImageSquare() {
+    // clang-format off
     return {"glColor4f(1, 1, 1, 1)", "glBegin(GL_TRIANGLE_STRIP)", "glTexCoord2f(1, 1)", "glVertex3f(5, 5, 0)",
             "glTexCoord2f(0, 1)",    "glVertex3f(-5, 5, 0)",      "glTexCoord2f(1, 0)", "glVertex3f(5, -5, 0)",
             "glTexCoord2f(0, 0)",    "glVertex3f(-5, -5, 0)",     "glEnd()"};
+    // clang-format on
 }
 
 // One overlay layer for wobble w: corners and texture coordinates in double, sent as floats.

@@ -99,8 +99,10 @@ TEST_F(GlState, TheContextHasAtLeastTheRequestedDepthAndColourBits) {
 // gluPerspective's matrix, column by column.
 std::vector<double> Perspective(double fovy, double aspect, double zNear, double zFar) {
     const double f = 1.0 / std::tan(fovy * M_PI / 360.0);
+    // clang-format off
     return {f / aspect, 0, 0, 0, 0, f, 0, 0, 0, 0, (zFar + zNear) / (zNear - zFar), -1,
             0, 0, 2 * zFar * zNear / (zNear - zFar), 0};
+    // clang-format on
 }
 
 void ExpectProjection(double aspect, int width, int height) {

@@ -108,6 +108,7 @@ Matrix RotationMatrix(double degrees, double x, double y, double z) {
 // ---- how arguments are printed ----------------------------------------------------------------
 const std::map<GLenum, const char*>& EnumNames() {
     static const std::map<GLenum, const char*> names = {
+// clang-format off
 #define NAME(e) {e, #e}
         NAME(GL_SRC_COLOR), NAME(GL_ONE_MINUS_SRC_COLOR), NAME(GL_SRC_ALPHA), NAME(GL_ONE_MINUS_SRC_ALPHA),
         NAME(GL_DST_ALPHA), NAME(GL_ONE_MINUS_DST_ALPHA), NAME(GL_DST_COLOR), NAME(GL_ONE_MINUS_DST_COLOR),
@@ -138,6 +139,7 @@ const std::map<GLenum, const char*>& EnumNames() {
         NAME(GL_GREATER), NAME(GL_NOTEQUAL), NAME(GL_GEQUAL), NAME(GL_ALWAYS),
         NAME(GL_TEXTURE_BINDING_2D), NAME(GLU_SMOOTH), NAME(GLU_FLAT), NAME(GLU_NONE),
 #undef NAME
+// clang-format on
     };
     return names;
 }
