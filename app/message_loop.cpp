@@ -66,8 +66,7 @@ LRESULT DemoWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) 
         else
             glDisable(GL_LIGHTING);
         return 0;
-    default:
-        return DefWindowProcA(window, message, wParam, lParam);
+    default: return DefWindowProcA(window, message, wParam, lParam);
     }
 }
 

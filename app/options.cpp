@@ -15,10 +15,9 @@ constexpr const char* DESCRIPTION =
     "vrex demo: a self-running real-time 3D show with music, 800 x 600, counted in frames.\n"
     "Run with no options it asks whether to go full screen and plays the show from its start\n"
     "at the display's pace.";
-constexpr const char* KEYS =
-    "Keys:\n"
-    "  Escape, or the window's close box   quits\n"
-    "  right mouse button                  switches lighting on and off";
+constexpr const char* KEYS = "Keys:\n"
+                             "  Escape, or the window's close box   quits\n"
+                             "  right mouse button                  switches lighting on and off";
 
 // The answers to the full-screen question, of which at most one may be given.
 void DescribeScreen(CLI::App& app, DemoOptions* options) {

@@ -26,12 +26,12 @@ constexpr int CLIENT_HEIGHT = 600;
 constexpr DWORD FULL_SCREEN_WIDTH = 800;  // the display resolution in full screen
 constexpr DWORD FULL_SCREEN_HEIGHT = 600;
 
-extern bool g_fullScreen;      // true unless the user answered No; never changes afterwards
+extern bool g_fullScreen;         // true unless the user answered No; never changes afterwards
 extern bool g_desktopFullScreen;  // full screen at the desktop's mode (--desktop); g_fullScreen too
-extern HINSTANCE g_hInstance;  // stored by CreateDemoWindow; Shutdown unregisters the class with it
-extern HDC g_hdc;              // the window's device context, from InitGraphics until Shutdown
-extern HGLRC g_hglrc;          // the GL context, current on g_hdc for the whole run
-extern bool g_lighting;        // the right mouse button's lighting switch; starts on
+extern HINSTANCE g_hInstance;     // stored by CreateDemoWindow; Shutdown unregisters the class with it
+extern HDC g_hdc;                 // the window's device context, from InitGraphics until Shutdown
+extern HGLRC g_hglrc;             // the GL context, current on g_hdc for the whole run
+extern bool g_lighting;           // the right mouse button's lighting switch; starts on
 
 // Start-up: the question, the window, InitDemo, the loop. Returns the process exit code: the
 // quit message's, or 1 when the window cannot be created. Only `instance` is used.
@@ -39,8 +39,7 @@ int WinMain(HINSTANCE instance, HINSTANCE previous, char* commandLine, int showC
 // Registers the class and opens the window with a client area of width x height; style 0
 // picks the full-screen popup (switching the display first) or the framed window. Null on
 // failure. The handle is not stored here.
-HWND CreateDemoWindow(const char* title, int width, int height, DWORD style, bool fullScreen,
-                      HINSTANCE instance);
+HWND CreateDemoWindow(const char* title, int width, int height, DWORD style, bool fullScreen, HINSTANCE instance);
 // The shell's failures, each in a box of its own with no owner: caption "Error", one OK button.
 inline void ReportError(const char* text) { MessageBoxA(nullptr, text, "Error", MB_OK); }
 // Switches the primary display to 800 x 600; a refusal is reported and posts a quit.

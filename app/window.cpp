@@ -23,8 +23,7 @@ void RegisterDemoClass(HINSTANCE instance) {
 
 }  // namespace
 
-HWND CreateDemoWindow(const char* title, int width, int height, DWORD style, bool fullScreen,
-                      HINSTANCE instance) {
+HWND CreateDemoWindow(const char* title, int width, int height, DWORD style, bool fullScreen, HINSTANCE instance) {
     RegisterDemoClass(instance);
 
     if (fullScreen && style == 0) {

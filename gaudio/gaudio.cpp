@@ -57,17 +57,14 @@ void FreeMusic(MP3STREAM1* stream) {
 
 extern "C" uint16_t GA_GetDLLVersion() { return GA_VERSION; }
 
-extern "C" GAUDIO1* GA_GetInterface(uint32_t id) {
-    return id == GA_INTERFACE_GAUDIO1 ? &g_library : nullptr;
-}
+extern "C" GAUDIO1* GA_GetInterface(uint32_t id) { return id == GA_INTERFACE_GAUDIO1 ? &g_library : nullptr; }
 
 int32_t GAUDIO1::Init(uint32_t flags) {
     if ((flags & GA_INIT_OUTPUT) == 0) return 0;
     if (g_outputOpen) return 1;
     if (!OpenOutput(GA_OUTPUT_CHANNELS)) {
         if ((flags & GA_INIT_SILENT_FALLBACK) == 0) return 0;
-        std::fprintf(stderr, "G-Audio: no audio output (%s); the music plays silently\n",
-                     SDL_GetError());
+        std::fprintf(stderr, "G-Audio: no audio output (%s); the music plays silently\n", SDL_GetError());
         if (!OpenSilentOutput(GA_OUTPUT_CHANNELS)) return 0;
     }
     // The MP3 decoder is loaded now so that a missing one shows here, not at the first file.

@@ -39,7 +39,9 @@ constexpr size_t MESSAGE_SIZE = 255;
 constexpr uint32_t FACE_RECORD_SIZE = 8;  // three corners and the dropped flag word
 
 uint16_t U16At(const uint8_t* p) { return uint16_t(p[0] | p[1] << 8); }
-uint32_t U32At(const uint8_t* p) { return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24; }
+uint32_t U32At(const uint8_t* p) {
+    return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24;
+}
 
 // A second list of the same kind in one object replaces the first; the old block is freed.
 template <typename T>
@@ -244,8 +246,7 @@ void ModelLoader::ReadChunks(Model& model, ChunkInfo& parent) {
             ReadObjectChunks(model, object, child);
             break;
         }
-        default:
-            SkipRest(child);
+        default: SkipRest(child);
         }
     });
 }

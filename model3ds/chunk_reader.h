@@ -86,7 +86,7 @@ public:
     // Sets the bytes the walk reads, from their start; tests drive single levels with it.
     void StartReading(const uint8_t* data, size_t length);
 
-    const uint8_t* bytes = nullptr;      // the file's contents while a walk runs
+    const uint8_t* bytes = nullptr;  // the file's contents while a walk runs
     size_t size = 0;
     size_t position = 0;                 // the next byte the walk reads; never moves back
     std::unique_ptr<ChunkInfo> current;  // the innermost level's record; at the top the primary

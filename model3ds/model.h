@@ -51,8 +51,8 @@ struct MeshObject {
     bool hasTexture;        // a group once named a textured material; never reset
     char name[MODEL_NAME_SIZE];
     Vector3* vertices;
-    Vector3* normals;       // unit normals, built after the read; null until then
-    TexCoord* texCoords;    // null without a mapping list
+    Vector3* normals;     // unit normals, built after the read; null until then
+    TexCoord* texCoords;  // null without a mapping list
     Face* faces;
 };
 

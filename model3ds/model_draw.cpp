@@ -27,7 +27,8 @@ void DrawTexturedObject(const MeshObject& object, int32_t slot) {
             const Vector3& normal = object.normals[i];
             glNormal3f(normal.x, normal.y, normal.z);
             // Looked up by vertex index; a short mapping list leaves the current coordinate.
-            if (object.texCoords && i < object.texCoordCount) glTexCoord2f(object.texCoords[i].u, object.texCoords[i].v);
+            if (object.texCoords && i < object.texCoordCount)
+                glTexCoord2f(object.texCoords[i].u, object.texCoords[i].v);
             const Vector3& vertex = object.vertices[i];
             glVertex3f(vertex.x, vertex.y, vertex.z);
         }

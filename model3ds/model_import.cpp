@@ -20,8 +20,7 @@ void BuildMipmappedTexture(GLuint name, const RgbImage& image) {
     // The picture's rows are packed; left at 1 for the rest of the run.
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
     glBindTexture(GL_TEXTURE_2D, name);
-    gluBuild2DMipmaps(GL_TEXTURE_2D, RGB_COMPONENTS, image.width, image.height, GL_RGB, GL_UNSIGNED_BYTE,
-                      image.data);
+    gluBuild2DMipmaps(GL_TEXTURE_2D, RGB_COMPONENTS, image.width, image.height, GL_RGB, GL_UNSIGNED_BYTE, image.data);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_NEAREST);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
 }

@@ -16,9 +16,7 @@ Vector3 VecAdd(Vector3 a, Vector3 b) { return {a.x + b.x, a.y + b.y, a.z + b.z};
 
 Vector3 VecDivide(Vector3 v, float s) { return {v.x / s, v.y / s, v.z / s}; }
 
-Vector3 VecCross(Vector3 a, Vector3 b) {
-    return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
-}
+Vector3 VecCross(Vector3 a, Vector3 b) { return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x}; }
 
 Vector3 VecNormalize(Vector3 v) {
     // The squares are summed in float as the components are; only the root and the

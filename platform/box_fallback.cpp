@@ -71,7 +71,7 @@ int AnswerWithoutBox(const char* text, const char* caption, UINT type) {
         return FAILED;
     }
     if (CanAskOnTerminal()) return AskOnTerminal(text, caption);
-    std::fprintf(stderr, "%s: %s\n%s: no box could be shown and no terminal to ask on, answered No\n", caption,
-                 text, caption);
+    std::fprintf(stderr, "%s: %s\n%s: no box could be shown and no terminal to ask on, answered No\n", caption, text,
+                 caption);
     return IDNO;
 }

@@ -150,8 +150,8 @@ HCURSOR LoadCursorA(HINSTANCE instance, uintptr_t id) {
 
 ATOM RegisterClassA(const WNDCLASSA* c) {
     Record("RegisterClassA", c->style, Text(c->lpszClassName), Pointer(c->hInstance), Pointer(c->hIcon),
-           Pointer(c->hCursor), reinterpret_cast<uintptr_t>(c->hbrBackground), Text(c->lpszMenuName),
-           c->cbClsExtra, c->cbWndExtra);
+           Pointer(c->hCursor), reinterpret_cast<uintptr_t>(c->hbrBackground), Text(c->lpszMenuName), c->cbClsExtra,
+           c->cbWndExtra);
     if (g_answers.registerClassFails) return 0;
     registeredProc = c->lpfnWndProc;
     return 0xC001;
@@ -174,10 +174,10 @@ BOOL AdjustWindowRect(RECT* rect, DWORD style, BOOL menu) {
     return TRUE;
 }
 
-HWND CreateWindowExA(DWORD exStyle, const char* className, const char* title, DWORD style, int x, int y,
-                     int width, int height, HWND parent, HMENU menu, HINSTANCE instance, void* param) {
-    Record("CreateWindowExA", exStyle, Text(className), Text(title), style, x, y, width, height,
-           Pointer(parent), Pointer(menu), Pointer(instance), Pointer(param));
+HWND CreateWindowExA(DWORD exStyle, const char* className, const char* title, DWORD style, int x, int y, int width,
+                     int height, HWND parent, HMENU menu, HINSTANCE instance, void* param) {
+    Record("CreateWindowExA", exStyle, Text(className), Text(title), style, x, y, width, height, Pointer(parent),
+           Pointer(menu), Pointer(instance), Pointer(param));
     if (g_answers.createWindowFails || !registeredProc) return nullptr;
     windowExists = true;
     return FakeWindow();
@@ -332,8 +332,7 @@ HGLRC wglCreateContext(HDC deviceContext) {
 
 BOOL wglMakeCurrent(HDC deviceContext, HGLRC context) {
     Record("wglMakeCurrent", Pointer(deviceContext), Pointer(context));
-    if (offscreenContext)
-        SDL_GL_MakeCurrent(offscreenWindow, context ? offscreenContext : nullptr);
+    if (offscreenContext) SDL_GL_MakeCurrent(offscreenWindow, context ? offscreenContext : nullptr);
     return TRUE;
 }
 

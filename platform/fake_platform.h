@@ -38,24 +38,23 @@ struct MessageBoxShown {
 };
 
 struct Answers {
-    int messageBox = IDNO;                        // what every message box returns
-    bool messageBoxFails = false;                 // no box can be created: the real fallback answers
-                                                  // (box_fallback.h) and g_messageBoxes gets nothing
-    bool enumDisplayFails = false;                // EnumDisplaySettingsA returns FALSE
-    DEVMODEA currentMode = {DM_BITSPERPEL | DM_PELSWIDTH | DM_PELSHEIGHT | DM_DISPLAYFREQUENCY,
-                            24, 1920, 1080, 60};
+    int messageBox = IDNO;          // what every message box returns
+    bool messageBoxFails = false;   // no box can be created: the real fallback answers
+                                    // (box_fallback.h) and g_messageBoxes gets nothing
+    bool enumDisplayFails = false;  // EnumDisplaySettingsA returns FALSE
+    DEVMODEA currentMode = {DM_BITSPERPEL | DM_PELSWIDTH | DM_PELSHEIGHT | DM_DISPLAYFREQUENCY, 24, 1920, 1080, 60};
     LONG changeDisplayResult = DISP_CHANGE_SUCCESSFUL;
     bool registerClassFails = false;
     bool createWindowFails = false;
-    RECT clientRect = {0, 0, 800, 600};           // GetClientRect's answer
-    int choosePixelFormat = 1;                    // 0 makes it fail
+    RECT clientRect = {0, 0, 800, 600};  // GetClientRect's answer
+    int choosePixelFormat = 1;           // 0 makes it fail
     BOOL setPixelFormat = TRUE;
-    bool realGlContext = false;                   // wglCreateContext makes a real offscreen context
+    bool realGlContext = false;  // wglCreateContext makes a real offscreen context
     BOOL swapBuffers = TRUE;
-    LRESULT defWindowProc = 0;                    // DefWindowProcA's result
-    std::deque<MSG> messages;                     // handed out by PeekMessageA, in order
+    LRESULT defWindowProc = 0;  // DefWindowProcA's result
+    std::deque<MSG> messages;   // handed out by PeekMessageA, in order
     int getch = -1;
-    int64_t yieldTicks = 1;                       // how far the clock moves in Sleep(0)
+    int64_t yieldTicks = 1;  // how far the clock moves in Sleep(0)
 };
 
 // The fake's performance counter: it moves only when Sleep is called (and when a test moves it).
@@ -67,8 +66,8 @@ extern std::vector<MessageBoxShown> g_messageBoxes;
 extern Answers g_answers;
 extern bool g_quitPosted;
 extern int g_quitCode;
-extern int g_cursorCounter;   // ShowCursor's counter, 0 at start
-extern bool g_displayChanged; // a mode change is in force
+extern int g_cursorCounter;    // ShowCursor's counter, 0 at start
+extern bool g_displayChanged;  // a mode change is in force
 
 // Clears the record and the answers and removes a frame observer; destroys a real context
 // made by a previous test.

@@ -97,9 +97,8 @@ ATOM RegisterClassA(const WNDCLASSA* windowClass);
 BOOL UnregisterClassA(const char* className, HINSTANCE instance);
 // Grows a client rectangle to the outer window size for `style` (frame and caption).
 BOOL AdjustWindowRect(RECT* rect, DWORD style, BOOL menu);
-HWND CreateWindowExA(DWORD exStyle, const char* className, const char* title, DWORD style,
-                     int x, int y, int width, int height, HWND parent, HMENU menu,
-                     HINSTANCE instance, void* param);
+HWND CreateWindowExA(DWORD exStyle, const char* className, const char* title, DWORD style, int x, int y, int width,
+                     int height, HWND parent, HMENU menu, HINSTANCE instance, void* param);
 BOOL ShowWindow(HWND window, int command);
 BOOL UpdateWindow(HWND window);
 HWND SetFocus(HWND window);

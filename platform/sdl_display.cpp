@@ -15,8 +15,7 @@ SDL_DisplayMode pendingMode;
 
 DEVMODEA ToDevMode(const SDL_DisplayMode& mode) {
     return DEVMODEA{DM_BITSPERPEL | DM_PELSWIDTH | DM_PELSHEIGHT | DM_DISPLAYFREQUENCY,
-                    DWORD(SDL_BITSPERPIXEL(mode.format)), DWORD(mode.w), DWORD(mode.h),
-                    DWORD(mode.refresh_rate)};
+                    DWORD(SDL_BITSPERPIXEL(mode.format)), DWORD(mode.w), DWORD(mode.h), DWORD(mode.refresh_rate)};
 }
 
 // The modes the display offers: its list, and the desktop mode, which a display that lists
@@ -57,8 +56,8 @@ Uint32 FullScreenFlags(DWORD style, int width, int height) {
     if (!(style & WS_POPUP)) return 0;
     if (modePending) return SDL_WINDOW_FULLSCREEN;
     SDL_DisplayMode desktop;
-    bool coversDesktop = SDL_GetDesktopDisplayMode(PRIMARY_DISPLAY, &desktop) == 0 && desktop.w == width &&
-                         desktop.h == height;
+    bool coversDesktop =
+        SDL_GetDesktopDisplayMode(PRIMARY_DISPLAY, &desktop) == 0 && desktop.w == width && desktop.h == height;
     return coversDesktop ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0;
 }
 
@@ -79,9 +78,8 @@ using namespace sdl_platform;
 BOOL EnumDisplaySettingsA(const char*, DWORD modeNumber, DEVMODEA* mode) {
     if (!mode || !StartVideo()) return FALSE;
     SDL_DisplayMode current;
-    int result = modeNumber == ENUM_CURRENT_SETTINGS
-                     ? SDL_GetCurrentDisplayMode(PRIMARY_DISPLAY, &current)
-                     : SDL_GetDisplayMode(PRIMARY_DISPLAY, int(modeNumber), &current);
+    int result = modeNumber == ENUM_CURRENT_SETTINGS ? SDL_GetCurrentDisplayMode(PRIMARY_DISPLAY, &current)
+                                                     : SDL_GetDisplayMode(PRIMARY_DISPLAY, int(modeNumber), &current);
     if (result != 0) return FALSE;
     *mode = ToDevMode(current);
     return TRUE;

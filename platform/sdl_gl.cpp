@@ -27,9 +27,7 @@ bool RequestIsMet(const PIXELFORMATDESCRIPTOR& request) {
 
 HDC GetDC(HWND window) { return window ? &window->deviceContext : nullptr; }
 
-int ReleaseDC(HWND window, HDC deviceContext) {
-    return window && deviceContext == &window->deviceContext ? 1 : 0;
-}
+int ReleaseDC(HWND window, HDC deviceContext) { return window && deviceContext == &window->deviceContext ? 1 : 0; }
 
 int ChoosePixelFormat(HDC deviceContext, const PIXELFORMATDESCRIPTOR* request) {
     return CanDraw(deviceContext) && request && RequestIsMet(*request) ? THE_FORMAT : 0;

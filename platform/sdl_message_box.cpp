@@ -18,8 +18,7 @@ int MessageBoxA(HWND owner, const char* text, const char* caption, UINT type) {
     bool askYesNo = (type & MB_YESNO) == MB_YESNO;
 
     SDL_MessageBoxData box = {};
-    box.flags = SDL_MESSAGEBOX_BUTTONS_LEFT_TO_RIGHT |
-                ((type & MB_ICONQUESTION) ? SDL_MESSAGEBOX_INFORMATION : 0);
+    box.flags = SDL_MESSAGEBOX_BUTTONS_LEFT_TO_RIGHT | ((type & MB_ICONQUESTION) ? SDL_MESSAGEBOX_INFORMATION : 0);
     box.window = owner ? owner->sdl : nullptr;
     box.title = title;
     box.message = message;

@@ -11,7 +11,7 @@ namespace {
 constexpr WPARAM MK_LBUTTON = 0x0001;
 constexpr WPARAM MK_RBUTTON = 0x0002;
 constexpr WPARAM MK_MBUTTON = 0x0010;
-constexpr WPARAM VK_NONE = 0xFF;  // what Win32 reports for a key without a virtual-key code
+constexpr WPARAM VK_NONE = 0xFF;      // what Win32 reports for a key without a virtual-key code
 constexpr LPARAM ONE_KEY_STROKE = 1;  // repeat count 1 in the low word
 
 std::deque<MSG> pending;
@@ -96,8 +96,8 @@ bool TranslateEvent(const SDL_Event& event, HWND window, MSG* message) {
         return true;
     case SDL_KEYDOWN:
     case SDL_KEYUP:
-        *message = {window, event.type == SDL_KEYDOWN ? WM_KEYDOWN : WM_KEYUP,
-                    VirtualKey(event.key.keysym.sym), ONE_KEY_STROKE};
+        *message = {window, event.type == SDL_KEYDOWN ? WM_KEYDOWN : WM_KEYUP, VirtualKey(event.key.keysym.sym),
+                    ONE_KEY_STROKE};
         return true;
     case SDL_MOUSEBUTTONDOWN:
     case SDL_MOUSEBUTTONUP: return TranslateButton(event.button, window, message);

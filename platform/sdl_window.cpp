@@ -73,8 +73,8 @@ BOOL UnregisterClassA(const char* className, HINSTANCE) {
 // the outer size the caller computes is the client size.
 BOOL AdjustWindowRect(RECT* rect, DWORD, BOOL) { return rect ? TRUE : FALSE; }
 
-HWND CreateWindowExA(DWORD, const char* className, const char* title, DWORD style, int x, int y,
-                     int width, int height, HWND, HMENU, HINSTANCE, void*) {
+HWND CreateWindowExA(DWORD, const char* className, const char* title, DWORD style, int x, int y, int width, int height,
+                     HWND, HMENU, HINSTANCE, void*) {
     const WindowClass* windowClass = FindClass(className);
     if (!windowClass || demoWindow || width <= 0 || height <= 0 || !StartVideo()) return nullptr;
 

@@ -11,7 +11,7 @@ constexpr size_t FILE_HEADER_SIZE = 14;
 constexpr size_t PIXEL_OFFSET_AT = 10;  // inside the file header
 constexpr uint32_t CORE_HEADER_SIZE = 12;
 constexpr uint32_t INFO_HEADER_SIZE = 40;
-constexpr size_t MASKS_SIZE = 12;  // red, green, blue masks after an info header
+constexpr size_t MASKS_SIZE = 12;           // red, green, blue masks after an info header
 constexpr uint32_t CORE_PALETTE_ENTRY = 3;  // blue, green, red
 constexpr uint32_t INFO_PALETTE_ENTRY = 4;  // blue, green, red, unused
 
@@ -32,9 +32,7 @@ uint32_t Le32(const uint8_t* p) {
 }
 
 // True when `length` bytes from `offset` lie inside a file of `size` bytes.
-bool Fits(size_t size, uint64_t offset, uint64_t length) {
-    return offset <= size && length <= size - offset;
-}
+bool Fits(size_t size, uint64_t offset, uint64_t length) { return offset <= size && length <= size - offset; }
 
 BitmapHeader ReadBitmapHeader(const uint8_t* h) {
     BitmapHeader header{};
@@ -56,8 +54,8 @@ BitmapHeader ReadBitmapHeader(const uint8_t* h) {
 bool DepthAndCompressionAgree(uint32_t bitsPerPixel, uint32_t compression) {
     switch (compression) {
     case BMP_COMPRESSION_NONE:
-        return bitsPerPixel == 1 || bitsPerPixel == 4 || bitsPerPixel == 8 ||
-               bitsPerPixel == 16 || bitsPerPixel == 24 || bitsPerPixel == 32;
+        return bitsPerPixel == 1 || bitsPerPixel == 4 || bitsPerPixel == 8 || bitsPerPixel == 16 ||
+               bitsPerPixel == 24 || bitsPerPixel == 32;
     case BMP_COMPRESSION_RLE8: return bitsPerPixel == 8;
     case BMP_COMPRESSION_RLE4: return bitsPerPixel == 4;
     case BMP_COMPRESSION_BITFIELDS: return bitsPerPixel == 16 || bitsPerPixel == 32;
@@ -65,9 +63,7 @@ bool DepthAndCompressionAgree(uint32_t bitsPerPixel, uint32_t compression) {
     }
 }
 
-bool IsRle(uint32_t compression) {
-    return compression == BMP_COMPRESSION_RLE8 || compression == BMP_COMPRESSION_RLE4;
-}
+bool IsRle(uint32_t compression) { return compression == BMP_COMPRESSION_RLE8 || compression == BMP_COMPRESSION_RLE4; }
 
 uint32_t DefaultPaletteCount(uint32_t bitsPerPixel) {
     switch (bitsPerPixel) {
@@ -108,8 +104,8 @@ int64_t ReadMasks(const uint8_t* bytes, size_t size, uint64_t at, BmpLayout* lay
 }
 
 // Reads the palette at `at`; false when the file is shorter than the entries claimed.
-bool ReadPalette(const uint8_t* bytes, size_t size, uint64_t at, uint64_t count,
-                 uint32_t entrySize, BmpLayout* layout) {
+bool ReadPalette(const uint8_t* bytes, size_t size, uint64_t at, uint64_t count, uint32_t entrySize,
+                 BmpLayout* layout) {
     if (!Fits(size, at, count * entrySize)) return false;
     uint64_t kept = std::min<uint64_t>(count, BMP_MAX_PALETTE);
     for (uint64_t i = 0; i < kept; ++i) {
@@ -140,13 +136,9 @@ bool UncompressedRowsFit(const BmpLayout& layout) {
 
 }  // namespace
 
-uint64_t BmpRowStride(const BmpLayout& layout) {
-    return (uint64_t(layout.width) * layout.bitsPerPixel + 31) / 32 * 4;
-}
+uint64_t BmpRowStride(const BmpLayout& layout) { return (uint64_t(layout.width) * layout.bitsPerPixel + 31) / 32 * 4; }
 
-uint64_t BmpRowBytesUsed(const BmpLayout& layout) {
-    return (uint64_t(layout.width) * layout.bitsPerPixel + 7) / 8;
-}
+uint64_t BmpRowBytesUsed(const BmpLayout& layout) { return (uint64_t(layout.width) * layout.bitsPerPixel + 7) / 8; }
 
 BmpStatus ReadBmpLayout(const uint8_t* bytes, size_t size, BmpLayout* layout) {
     *layout = {};
@@ -154,13 +146,11 @@ BmpStatus ReadBmpLayout(const uint8_t* bytes, size_t size, BmpLayout* layout) {
     size_t headerAt = hasFileHeader ? FILE_HEADER_SIZE : 0;
     if (!Fits(size, headerAt, 4)) return BmpStatus::ConversionError;
     uint32_t headerSize = Le32(bytes + headerAt);
-    if (headerSize != CORE_HEADER_SIZE && headerSize != INFO_HEADER_SIZE)
-        return BmpStatus::UnknownFormat;
+    if (headerSize != CORE_HEADER_SIZE && headerSize != INFO_HEADER_SIZE) return BmpStatus::UnknownFormat;
     if (!Fits(size, headerAt, headerSize)) return BmpStatus::ConversionError;
 
     BitmapHeader header = ReadBitmapHeader(bytes + headerAt);
-    if (!DepthAndCompressionAgree(header.bitsPerPixel, header.compression))
-        return BmpStatus::ConversionError;
+    if (!DepthAndCompressionAgree(header.bitsPerPixel, header.compression)) return BmpStatus::ConversionError;
     if (!ReadSize(header, layout)) return BmpStatus::ConversionError;
     layout->bitsPerPixel = header.bitsPerPixel;
     layout->compression = header.compression;
@@ -170,18 +160,15 @@ BmpStatus ReadBmpLayout(const uint8_t* bytes, size_t size, BmpLayout* layout) {
     if (maskBytes < 0) return BmpStatus::ConversionError;
     at += uint64_t(maskBytes);
 
-    uint64_t paletteCount =
-        header.paletteUsed != 0 ? header.paletteUsed : DefaultPaletteCount(header.bitsPerPixel);
+    uint64_t paletteCount = header.paletteUsed != 0 ? header.paletteUsed : DefaultPaletteCount(header.bitsPerPixel);
     uint32_t entrySize = headerSize == CORE_HEADER_SIZE ? CORE_PALETTE_ENTRY : INFO_PALETTE_ENTRY;
-    if (!ReadPalette(bytes, size, at, paletteCount, entrySize, layout))
-        return BmpStatus::ConversionError;
+    if (!ReadPalette(bytes, size, at, paletteCount, entrySize, layout)) return BmpStatus::ConversionError;
     at += paletteCount * entrySize;
 
     uint64_t pixelsAt = hasFileHeader ? Le32(bytes + PIXEL_OFFSET_AT) : at;
     if (pixelsAt > size) return BmpStatus::ConversionError;
     layout->pixels = bytes + pixelsAt;
     layout->pixelBytes = size - size_t(pixelsAt);
-    if (!IsRle(layout->compression) && !UncompressedRowsFit(*layout))
-        return BmpStatus::ConversionError;
+    if (!IsRle(layout->compression) && !UncompressedRowsFit(*layout)) return BmpStatus::ConversionError;
     return BmpStatus::Ok;
 }

@@ -25,15 +25,15 @@ struct BmpChannel {
 };
 
 struct BmpLayout {
-    int32_t width;                          // > 0
-    int32_t height;                         // > 0, rows in the file
-    bool topDown;                           // the file stores its top row first
-    uint32_t bitsPerPixel;                  // 1, 4, 8, 16, 24 or 32
-    uint32_t compression;                   // one of BMP_COMPRESSION_*
-    uint8_t palette[BMP_MAX_PALETTE][3];    // R, G, B; black past the file's entries
-    BmpChannel red, green, blue;            // 16 and 32 bits only
-    const uint8_t* pixels;                  // the pixel data ...
-    size_t pixelBytes;                      // ... up to the end of the file
+    int32_t width;                        // > 0
+    int32_t height;                       // > 0, rows in the file
+    bool topDown;                         // the file stores its top row first
+    uint32_t bitsPerPixel;                // 1, 4, 8, 16, 24 or 32
+    uint32_t compression;                 // one of BMP_COMPRESSION_*
+    uint8_t palette[BMP_MAX_PALETTE][3];  // R, G, B; black past the file's entries
+    BmpChannel red, green, blue;          // 16 and 32 bits only
+    const uint8_t* pixels;                // the pixel data ...
+    size_t pixelBytes;                    // ... up to the end of the file
 };
 
 // Fills `layout` from the file's bytes; Ok only when the pixel buffer may be allocated and,

@@ -28,8 +28,7 @@ struct RlePen {
 void PaintRun(RlePen& pen, uint32_t count, uint8_t first, uint8_t second) {
     uint32_t painted = std::min(count, pen.Room());
     uint8_t* out = pen.Here();
-    for (uint32_t i = 0; i < painted; ++i, out += 3)
-        std::memcpy(out, pen.layout.palette[(i & 1) ? second : first], 3);
+    for (uint32_t i = 0; i < painted; ++i, out += 3) std::memcpy(out, pen.layout.palette[(i & 1) ? second : first], 3);
     pen.Advance(count);
 }
 
@@ -64,8 +63,10 @@ BmpStatus DecodeRleRows(const BmpLayout& layout, uint8_t* rgb) {
         uint8_t value = data[at + 1];
         at += 2;
         if (count > 0) {
-            if (fourBit) PaintRun(pen, count, value >> 4, value & 0x0F);
-            else PaintRun(pen, count, value, value);
+            if (fourBit)
+                PaintRun(pen, count, value >> 4, value & 0x0F);
+            else
+                PaintRun(pen, count, value, value);
             continue;
         }
         if (value == END_OF_LINE) {

@@ -42,9 +42,9 @@ void DecodeBgrRow(const BmpLayout& layout, const uint8_t* row, uint8_t* out) {
 void DecodeMaskedRow(const BmpLayout& layout, const uint8_t* row, uint8_t* out) {
     bool wide = layout.bitsPerPixel == 32;
     for (int32_t x = 0; x < layout.width; ++x, out += 3) {
-        uint32_t pixel = wide ? uint32_t(row[0]) | uint32_t(row[1]) << 8 |
-                                    uint32_t(row[2]) << 16 | uint32_t(row[3]) << 24
-                              : uint32_t(row[0]) | uint32_t(row[1]) << 8;
+        uint32_t pixel =
+            wide ? uint32_t(row[0]) | uint32_t(row[1]) << 8 | uint32_t(row[2]) << 16 | uint32_t(row[3]) << 24
+                 : uint32_t(row[0]) | uint32_t(row[1]) << 8;
         row += wide ? 4 : 2;
         out[0] = ExpandChannel(pixel, layout.red);
         out[1] = ExpandChannel(pixel, layout.green);

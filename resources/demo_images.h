@@ -8,19 +8,19 @@
 // load a texture can read it.
 #pragma once
 
-#define DEMO_IMAGES(IMAGE)                     \
-    IMAGE(Grass, g_texGrass, "grasmap.TGA")    \
-    IMAGE(All, g_texAll, "all.TGA")            \
-    IMAGE(Particle, g_texParticle, "part.TGA") \
-    IMAGE(Metal, g_texMetal, "metal.TGA")      \
-    IMAGE(Fish, g_texFish, "fish.TGA")         \
+#define DEMO_IMAGES(IMAGE)                          \
+    IMAGE(Grass, g_texGrass, "grasmap.TGA")         \
+    IMAGE(All, g_texAll, "all.TGA")                 \
+    IMAGE(Particle, g_texParticle, "part.TGA")      \
+    IMAGE(Metal, g_texMetal, "metal.TGA")           \
+    IMAGE(Fish, g_texFish, "fish.TGA")              \
     IMAGE(FishMetal, g_texFishMetal, "fishmet.TGA") \
-    IMAGE(Intro1, g_texIntro1, "INTRO1.TGA")   \
-    IMAGE(Intro2, g_texIntro2, "INTRO2.TGA")   \
-    IMAGE(Coder, g_texCoder, "coder.TGA")      \
-    IMAGE(Design, g_texDesign, "design.TGA")   \
-    IMAGE(Qx, g_texQx, "qx.TGA")               \
-    IMAGE(Music, g_texMusic, "music.TGA")      \
+    IMAGE(Intro1, g_texIntro1, "INTRO1.TGA")        \
+    IMAGE(Intro2, g_texIntro2, "INTRO2.TGA")        \
+    IMAGE(Coder, g_texCoder, "coder.TGA")           \
+    IMAGE(Design, g_texDesign, "design.TGA")        \
+    IMAGE(Qx, g_texQx, "qx.TGA")                    \
+    IMAGE(Music, g_texMusic, "music.TGA")           \
     IMAGE(Vokra, g_texVokra, "vokra.TGA")
 
 #define DEMO_IMAGE_FILE_NAME(id, record, file) file,

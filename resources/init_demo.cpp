@@ -10,8 +10,8 @@
 #include "resources/textures.h"
 #include "terrain/terrain.h"
 
-TextureImage g_texGrass, g_texAll, g_texParticle, g_texMetal, g_texFish, g_texFishMetal,
-    g_texIntro1, g_texIntro2, g_texCoder, g_texDesign, g_texQx, g_texMusic, g_texVokra;
+TextureImage g_texGrass, g_texAll, g_texParticle, g_texMetal, g_texFish, g_texFishMetal, g_texIntro1, g_texIntro2,
+    g_texCoder, g_texDesign, g_texQx, g_texMusic, g_texVokra;
 
 HWND g_hwnd;
 RECT g_clientRect;
@@ -50,8 +50,7 @@ void CreateQuadric() {
 }  // namespace
 
 void FillSinTable() {
-    for (int i = 0; i < SIN_TABLE_SIZE; ++i)
-        g_sinTable[i] = float(std::sin(i * SIN_TABLE_PI / (SIN_TABLE_SIZE / 2)));
+    for (int i = 0; i < SIN_TABLE_SIZE; ++i) g_sinTable[i] = float(std::sin(i * SIN_TABLE_PI / (SIN_TABLE_SIZE / 2)));
 }
 
 void LoadDemoTextures() {

@@ -32,7 +32,7 @@ struct TextureImage {
     uint32_t bitsPerPixel;  // 24 or 32
     uint32_t width;
     uint32_t height;
-    uint32_t textureName;   // 0 while no texture exists
+    uint32_t textureName;  // 0 while no texture exists
 };
 
 // The first twelve bytes of the one accepted file form: no image ID, no colour map, image
@@ -70,8 +70,8 @@ void UploadTgaTexture(TextureImage* image);
 // DecodeTgaFile then UploadTgaTexture; true when the texture was created. Silent on failure.
 bool LoadTgaTexture(TextureImage* image, const char* fileName);
 
-extern TextureImage g_texGrass, g_texAll, g_texParticle, g_texMetal, g_texFish, g_texFishMetal,
-    g_texIntro1, g_texIntro2, g_texCoder, g_texDesign, g_texQx, g_texMusic, g_texVokra;
+extern TextureImage g_texGrass, g_texAll, g_texParticle, g_texMetal, g_texFish, g_texFishMetal, g_texIntro1,
+    g_texIntro2, g_texCoder, g_texDesign, g_texQx, g_texMusic, g_texVokra;
 
 extern HWND g_hwnd;            // the demo window, stored first thing by InitDemo
 extern RECT g_clientRect;      // the client rectangle read once by InitDemo

@@ -125,8 +125,8 @@ void UploadTgaTexture(TextureImage* image) {
     glTexParameterf(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
     glTexParameterf(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
     const GLenum format = image->bitsPerPixel == 32 ? GL_RGBA : GL_RGB;
-    glTexImage2D(GL_TEXTURE_2D, 0, GLint(format), GLsizei(image->width), GLsizei(image->height), 0,
-                 format, GL_UNSIGNED_BYTE, image->pixels);
+    glTexImage2D(GL_TEXTURE_2D, 0, GLint(format), GLsizei(image->width), GLsizei(image->height), 0, format,
+                 GL_UNSIGNED_BYTE, image->pixels);
 }
 
 bool LoadTgaTexture(TextureImage* image, const char* fileName) {

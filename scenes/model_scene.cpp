@@ -9,10 +9,10 @@
 namespace {
 
 constexpr double MODEL_DEPTH = -175;
-constexpr double MODEL_HEIGHT = -50;       // where the model's origin sits when the wobble is 0
-constexpr double WOBBLE_SWING_X = 5;       // the model sways by 5 x the wobble sideways...
-constexpr double WOBBLE_SWING_Y = 4;       // ...and bobs by 4 x the wobble
-constexpr double DEGREES_PER_FRAME = 2;    // the model's turn about its vertical axis
+constexpr double MODEL_HEIGHT = -50;     // where the model's origin sits when the wobble is 0
+constexpr double WOBBLE_SWING_X = 5;     // the model sways by 5 x the wobble sideways...
+constexpr double WOBBLE_SWING_Y = 4;     // ...and bobs by 4 x the wobble
+constexpr double DEGREES_PER_FRAME = 2;  // the model's turn about its vertical axis
 
 // The tube stands around the model from the model's y = 100 down to y = 0, no end caps.
 constexpr float TUBE_TOP = 100;

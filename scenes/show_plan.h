@@ -17,22 +17,22 @@ constexpr double CLOCK_STEP = 0.0007;  // added to the demo's clock after every 
 // ROW(lower, upper, draw routine, step routine, name, key): the step routine does to the
 // wobble and the particles what the draw routine does, drawing nothing (nullptr: nothing);
 // the key is the one word that names the row on the demo's command line.
-#define SCENE_ROWS(ROW)                                                                         \
-    ROW(0.0, 2.0, DrawIntroImage, StepIntroImage, "intro images", "intro")                     \
-    ROW(2.0, 3.0, DrawOverlayScene, StepOverlayScene, "overlay", "overlay")                    \
-    ROW(3.0, 4.5, DrawStarScene, StepStarScene, "axis star", "star")                           \
-    ROW(4.5, 5.0, DrawTurningTerrainView, StepParticles, "turning terrain", "terrain")         \
-    ROW(5.0, 5.5, DrawStillTerrainView, StepParticles, "still terrain", "still")               \
-    ROW(5.5, 6.0, DrawStarScene, StepStarScene, "axis star again", "star2")                    \
-    ROW(6.0, 8.0, DrawModelScene, StepModelScene, "model in the tube", "model")                \
+#define SCENE_ROWS(ROW)                                                                \
+    ROW(0.0, 2.0, DrawIntroImage, StepIntroImage, "intro images", "intro")             \
+    ROW(2.0, 3.0, DrawOverlayScene, StepOverlayScene, "overlay", "overlay")            \
+    ROW(3.0, 4.5, DrawStarScene, StepStarScene, "axis star", "star")                   \
+    ROW(4.5, 5.0, DrawTurningTerrainView, StepParticles, "turning terrain", "terrain") \
+    ROW(5.0, 5.5, DrawStillTerrainView, StepParticles, "still terrain", "still")       \
+    ROW(5.5, 6.0, DrawStarScene, StepStarScene, "axis star again", "star2")            \
+    ROW(6.0, 8.0, DrawModelScene, StepModelScene, "model in the tube", "model")        \
     ROW(8.0, 13.0, DrawCredits, nullptr, "credits", "credits")
 
 // CARD(lower, upper, image record): the credits row's five cards, which fill it.
-#define CREDITS_CARDS(CARD)          \
-    CARD(8.0, 9.0, g_texCoder)       \
-    CARD(9.0, 10.0, g_texDesign)     \
-    CARD(10.0, 11.0, g_texQx)        \
-    CARD(11.0, 12.0, g_texMusic)     \
+#define CREDITS_CARDS(CARD)      \
+    CARD(8.0, 9.0, g_texCoder)   \
+    CARD(9.0, 10.0, g_texDesign) \
+    CARD(10.0, 11.0, g_texQx)    \
+    CARD(11.0, 12.0, g_texMusic) \
     CARD(12.0, 13.0, g_texVokra)
 
 #define SHOW_PLAN_COUNT_ONE(...) +1

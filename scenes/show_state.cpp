@@ -57,9 +57,8 @@ int SceneRowByKey(const char* key) {
 }
 
 int ShowEndFrame() {
-    static const int end = FirstFrameWhere([](double clock) {
-        return clock > SCENE_TABLE[SCENE_ROW_COUNT - 1].lower && SceneRowAt(clock) == 0;
-    });
+    static const int end = FirstFrameWhere(
+        [](double clock) { return clock > SCENE_TABLE[SCENE_ROW_COUNT - 1].lower && SceneRowAt(clock) == 0; });
     return end;
 }
 

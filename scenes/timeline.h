@@ -36,12 +36,12 @@
 #include "platform/platform.h"
 #include "scenes/show_plan.h"
 
-extern double g_demoClock;     // frame clock: +0.0007 per frame drawn, by repeated addition; reset only by RestartShow
-extern int32_t g_frameCounter; // frames drawn so far; scenes use it as an angle in degrees
-extern int32_t g_wobbleIndex;  // index into g_sinTable of the last wobble step, 0..253 between steps
-extern float g_wobble;         // 9 * g_sinTable[index] as of the last wobble step, -9..9
+extern double g_demoClock;      // frame clock: +0.0007 per frame drawn, by repeated addition; reset only by RestartShow
+extern int32_t g_frameCounter;  // frames drawn so far; scenes use it as an angle in degrees
+extern int32_t g_wobbleIndex;   // index into g_sinTable of the last wobble step, 0..253 between steps
+extern float g_wobble;          // 9 * g_sinTable[index] as of the last wobble step, -9..9
 
-constexpr int WOBBLE_PERIOD = 254;     // the index runs 1..254 and wraps to 0: table entries 0 and 255 are never read
+constexpr int WOBBLE_PERIOD = 254;  // the index runs 1..254 and wraps to 0: table entries 0 and 255 are never read
 constexpr float WOBBLE_AMPLITUDE = 9;
 // The pace the show was made for: the music's position at a frame is frame / 60 seconds.
 constexpr int SHOW_FRAMES_PER_SECOND = 60;
@@ -64,12 +64,12 @@ void AdvanceWobble();
 // The scene table, for tools that follow the show (DrawFrame draws through it), made from
 // SCENE_ROWS (show_plan.h).
 struct SceneRow {
-    double lower;      // the row fires when lower < clock < upper
+    double lower;  // the row fires when lower < clock < upper
     double upper;
     void (*draw)();
-    void (*step)();    // what draw does to the wobble and the particles, drawing nothing; null: nothing
+    void (*step)();  // what draw does to the wobble and the particles, drawing nothing; null: nothing
     const char* name;
-    const char* key;   // one word naming the row on the command line
+    const char* key;  // one word naming the row on the command line
 };
 extern const SceneRow SCENE_TABLE[SCENE_ROW_COUNT];
 // The row number (1..8) that fires at `clock`, or 0 when none does.

@@ -28,7 +28,6 @@ void AdvanceParticle(Particle& p) {
     p.y = float(2 * double(p.progress) - double(p.fall));
 }
 
-
 void RespawnIfSpent(Particle& p) {
     if (p.life <= 0) Spawn(p);
 }
@@ -44,4 +43,3 @@ void ResetParticles() {
     for (Particle& p : g_particles) p = Particle{};
     RestartParticleRandom();
 }
-

@@ -9,8 +9,8 @@
 
 namespace {
 
-constexpr int STATE_WORDS = 31;        // degree of the feedback polynomial x^31 + x^3 + 1
-constexpr int SEPARATION = 3;          // the second tap: word i is state[i - 31] + state[i - 28]
+constexpr int STATE_WORDS = 31;                  // degree of the feedback polynomial x^31 + x^3 + 1
+constexpr int SEPARATION = 3;                    // the second tap: word i is state[i - 31] + state[i - 28]
 constexpr int WARM_UP_DRAWS = 10 * STATE_WORDS;  // results thrown away after seeding
 constexpr int32_t SEED = 1;                      // rand() before any srand()
 

@@ -19,8 +19,8 @@
 
 #include <cstdint>
 
-constexpr int MAP_SIZE = 512;      // rows and columns of the height map
-constexpr int HEIGHT_SCALE = 10;   // map entry / HEIGHT_SCALE = height in world units (0..25.5)
+constexpr int MAP_SIZE = 512;     // rows and columns of the height map
+constexpr int HEIGHT_SCALE = 10;  // map entry / HEIGHT_SCALE = height in world units (0..25.5)
 
 // ---- height map (height_map.cpp) ---------------------------------------------------------
 // One byte of "vulc.raw" per entry, widened to 32 bits; flat entry r * MAP_SIZE + c.

@@ -12,7 +12,7 @@
 
 namespace {
 
-constexpr int GRID_CELLS = 257;                // cells per row; grid points run 0..257
+constexpr int GRID_CELLS = 257;  // cells per row; grid points run 0..257
 constexpr int GRID_POINTS = GRID_CELLS + 1;
 
 // Heights of grid points (x, z) at [z][x], for the rows of the band being drawn; rewritten by

@@ -14,22 +14,19 @@
 
 constexpr size_t CHUNK_HEADER_BYTES = 6;
 
-inline void PutChunkHeader(Bytes& out, uint16_t id, uint32_t length)
-{
+inline void PutChunkHeader(Bytes& out, uint16_t id, uint32_t length) {
     PutU16(out, id);
     PutU32(out, length);
 }
 
-inline Bytes ChunkWithLength(uint16_t id, uint32_t length, const Bytes& payload)
-{
+inline Bytes ChunkWithLength(uint16_t id, uint32_t length, const Bytes& payload) {
     Bytes out;
     PutChunkHeader(out, id, length);
     PutBytes(out, payload);
     return out;
 }
 
-inline Bytes Chunk(uint16_t id, const Bytes& payload)
-{
+inline Bytes Chunk(uint16_t id, const Bytes& payload) {
     return ChunkWithLength(id, uint32_t(payload.size() + CHUNK_HEADER_BYTES), payload);
 }
 

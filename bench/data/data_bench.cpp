@@ -6,8 +6,7 @@
 
 namespace {
 
-void WholeDataSet(benchmark::State& state)
-{
+void WholeDataSet(benchmark::State& state) {
     double bytes = 0;
     for (auto _ : state) {
         bytes = 0;
@@ -17,8 +16,7 @@ void WholeDataSet(benchmark::State& state)
 }
 BENCHMARK(WholeDataSet)->Unit(benchmark::kMillisecond)->Iterations(2);
 
-void OneFile(benchmark::State& state)
-{
+void OneFile(benchmark::State& state) {
     const DataFileMaker& maker = DataFileMakers()[size_t(state.range(0))];
     state.SetLabel(maker.name);
     for (auto _ : state) benchmark::DoNotOptimize(maker.make(VREX_DATA_FONT));

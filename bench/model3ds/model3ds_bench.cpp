@@ -29,7 +29,8 @@ void Grid(int columns, int rows, std::vector<Point>& points, std::vector<FaceRec
     points.clear();
     faces.clear();
     for (int r = 0; r < rows; ++r)
-        for (int c = 0; c < columns; ++c) points.push_back({float(c), float(r), std::sin(c * 0.1f) * std::cos(r * 0.13f)});
+        for (int c = 0; c < columns; ++c)
+            points.push_back({float(c), float(r), std::sin(c * 0.1f) * std::cos(r * 0.13f)});
     for (int r = 0; r + 1 < rows; ++r)
         for (int c = 0; c + 1 < columns; ++c) {
             auto at = [&](int cc, int rr) { return uint16_t(rr * columns + cc); };
@@ -60,7 +61,8 @@ std::string WriteTwoGridFile() {
     std::vector<FaceRecord> faces;
     Grid(200, 150, points, faces);  // 30,000 vertices, 59,402 faces
     Bytes half = TriangleMesh({VertexList(points), FaceList(faces, {SmoothingList(faces.size())})});
-    std::string path = (std::filesystem::temp_directory_path() / ("bench-model3ds-" + std::to_string(getpid()) + ".3ds")).string();
+    std::string path =
+        (std::filesystem::temp_directory_path() / ("bench-model3ds-" + std::to_string(getpid()) + ".3ds")).string();
     WriteFile(path, Document({Object("west", {half}), Object("east", {half})}));
     return path;
 }
@@ -101,8 +103,9 @@ void Scan(benchmark::State& state) {
     state.counters["vertices"] = object.vertexCount;
     state.counters["faces"] = object.faceCount;
     // Seconds per vertex-face pair: the full size costs about this times its V x F.
-    state.counters["per_pair"] = benchmark::Counter(double(object.vertexCount) * object.faceCount * double(state.iterations()),
-                                                       benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+    state.counters["per_pair"] =
+        benchmark::Counter(double(object.vertexCount) * object.faceCount * double(state.iterations()),
+                           benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
     ReleaseModel(model);
 }
 BENCHMARK(Scan)->Arg(75)->Arg(150)->Unit(benchmark::kMillisecond)->Iterations(1);
@@ -114,7 +117,8 @@ void LyingCounts(benchmark::State& state) {
     Bytes empty = TriangleMesh({Chunk(0x4110, U16(FULL)), Chunk(0x4120, U16(FULL)), Chunk(0x4140, U16(FULL))});
     std::vector<Bytes> objects;
     for (int64_t i = 0; i < state.range(0); ++i) objects.push_back(Object("o" + std::to_string(i), {empty}));
-    std::string path = (std::filesystem::temp_directory_path() / ("bench-lying-" + std::to_string(getpid()) + ".3ds")).string();
+    std::string path =
+        (std::filesystem::temp_directory_path() / ("bench-lying-" + std::to_string(getpid()) + ".3ds")).string();
     WriteFile(path, Document(objects));
     for (auto _ : state) {
         Model model;
@@ -133,7 +137,8 @@ int main(int argc, char** argv) {
     bool fullScanAsked = false;
     for (int i = 1; i < argc; ++i) fullScanAsked |= std::strstr(argv[i], "Scan/300") != nullptr;
     benchmark::Initialize(&argc, argv);
-    if (fullScanAsked) benchmark::RegisterBenchmark("Scan", Scan)->Arg(300)->Unit(benchmark::kMillisecond)->Iterations(1);
+    if (fullScanAsked)
+        benchmark::RegisterBenchmark("Scan", Scan)->Arg(300)->Unit(benchmark::kMillisecond)->Iterations(1);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
     return 0;

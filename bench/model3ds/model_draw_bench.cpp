@@ -80,7 +80,8 @@ void DemoAgainstBareLoop(benchmark::State& state) {
     if (!Ready()) return state.SkipWithError("no GL context or no model in " VREX_DATA_DIR);
     TheStream();
     DemoFrame();  // once before timing, so the driver has compiled its shaders for this state
-    RunInterleaved(state, [] {}, DemoFrame, BareFrame);
+    RunInterleaved(
+        state, [] {}, DemoFrame, BareFrame);
     size_t corners = 0;
     for (const ObjectStream& object : TheStream()) corners += object.cornerData.size();
     state.counters["corners"] = double(corners);

@@ -18,7 +18,8 @@ ObjectStream ReadObject(const MeshObject& object) {
     for (int32_t f = 0; f < object.faceCount; ++f)
         for (int32_t i : object.faces[f].vertexIndex) {
             const bool hasTexCoord = textured && object.texCoords && i < object.texCoordCount;
-            out.cornerData.push_back({object.normals[i], hasTexCoord ? object.texCoords[i] : TexCoord{}, object.vertices[i]});
+            out.cornerData.push_back(
+                {object.normals[i], hasTexCoord ? object.texCoords[i] : TexCoord{}, object.vertices[i]});
             out.hasTexCoord.push_back(hasTexCoord);
             everyTexCoord &= hasTexCoord;
             anyTexCoord |= hasTexCoord;

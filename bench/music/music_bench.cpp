@@ -15,15 +15,11 @@ struct Clock {
     static time_point now() { return std::clock(); }
 };
 
-double SecondsSince(Clock::time_point start)
-{
-    return static_cast<double>(Clock::now() - start) / CLOCKS_PER_SEC;
-}
+double SecondsSince(Clock::time_point start) { return static_cast<double>(Clock::now() - start) / CLOCKS_PER_SEC; }
 
 // One run of everything vrex-gen-music does but the file writes, with each stage's
 // processor time reported as a counter.
-void BM_GenerateMusic(benchmark::State& state)
-{
+void BM_GenerateMusic(benchmark::State& state) {
     for (auto _ : state) {
         Clock::time_point t = Clock::now();
         music::Score score = music::ComposeScore();

@@ -20,8 +20,7 @@ constexpr int FRAMES = 120;
 
 void Work(double milliseconds) {
     const auto end = Clock::now() + std::chrono::duration<double, std::milli>(milliseconds);
-    while (Clock::now() < end) {
-    }
+    while (Clock::now() < end) {}
 }
 
 void BM_FramePacing(benchmark::State& state) {

@@ -41,8 +41,21 @@ namespace {
 using Clock = std::chrono::steady_clock;
 
 // The child's moments, in the order start-up reaches them.
-enum Moment { MAIN, WINDOW, GRAPHICS_IN, GRAPHICS_OUT, MODEL_IN, MODEL_OUT, HEIGHTS_IN, HEIGHTS_OUT,
-              MUSIC_IN, MUSIC_OUT, INIT_DONE, FRAME_SHOWN, MOMENT_COUNT };
+enum Moment {
+    MAIN,
+    WINDOW,
+    GRAPHICS_IN,
+    GRAPHICS_OUT,
+    MODEL_IN,
+    MODEL_OUT,
+    HEIGHTS_IN,
+    HEIGHTS_OUT,
+    MUSIC_IN,
+    MUSIC_OUT,
+    INIT_DONE,
+    FRAME_SHOWN,
+    MOMENT_COUNT
+};
 
 struct Report {
     double milliseconds[MOMENT_COUNT];  // since MAIN
@@ -62,7 +75,8 @@ int RunChild(int reportFd) {
     setenv("SDL_VIDEODRIVER", "offscreen", 0);
     setenv("SDL_AUDIODRIVER", "dummy", 0);
     g_fullScreen = false;
-    HWND window = CreateDemoWindow(WINDOW_TITLE, CLIENT_WIDTH, CLIENT_HEIGHT, 0, g_fullScreen, GetModuleHandleA(nullptr));
+    HWND window =
+        CreateDemoWindow(WINDOW_TITLE, CLIENT_WIDTH, CLIENT_HEIGHT, 0, g_fullScreen, GetModuleHandleA(nullptr));
     Mark(WINDOW);
     if (!window) return 1;
     InitDemo(window);

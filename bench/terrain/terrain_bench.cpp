@@ -51,8 +51,7 @@ GLuint MakeTexture(int size, unsigned char r, unsigned char g, unsigned char b, 
     glBindTexture(GL_TEXTURE_2D, name);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
-    glTexImage2D(GL_TEXTURE_2D, 0, channels, size, size, 0, alpha ? GL_RGBA : GL_RGB, GL_UNSIGNED_BYTE,
-                 texels.data());
+    glTexImage2D(GL_TEXTURE_2D, 0, channels, size, size, 0, alpha ? GL_RGBA : GL_RGB, GL_UNSIGNED_BYTE, texels.data());
     return name;
 }
 
@@ -125,8 +124,7 @@ class ThreadCpu {
 public:
     explicit ThreadCpu(benchmark::State& state) : state_(state), start_(ThreadCpuMs()) {}
     ~ThreadCpu() {
-        state_.counters["thread_cpu_ms"] =
-            benchmark::Counter((ThreadCpuMs() - start_) / double(state_.iterations()));
+        state_.counters["thread_cpu_ms"] = benchmark::Counter((ThreadCpuMs() - start_) / double(state_.iterations()));
     }
 
 private:

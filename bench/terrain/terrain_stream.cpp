@@ -23,7 +23,8 @@ void AddWalls(std::vector<TexturedVertex>& out) {
         {{-172, 350, -512}, {-172, 350, 512}, {-172, -350, -512}, {-172, -350, 512}},
     };
     for (const auto& wall : walls)
-        for (int k = 0; k < 4; ++k) out.push_back({CORNER_ST[k][0], CORNER_ST[k][1], wall[k][0], wall[k][1], wall[k][2]});
+        for (int k = 0; k < 4; ++k)
+            out.push_back({CORNER_ST[k][0], CORNER_ST[k][1], wall[k][0], wall[k][1], wall[k][2]});
 }
 
 void AddRows(std::vector<TexturedVertex>& out, int firstRow, int lastRow) {

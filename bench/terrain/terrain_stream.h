@@ -22,8 +22,8 @@ struct TexturedVertex {
 
 struct TerrainStream {
     std::vector<TexturedVertex> walls, firstBand, secondBand;  // four vertices per strip
-    std::vector<float> spriteAlpha;                             // one per particle
-    std::vector<TexturedVertex> sprites;                        // four per particle
+    std::vector<float> spriteAlpha;                            // one per particle
+    std::vector<TexturedVertex> sprites;                       // four per particle
 };
 
 // Makes the fountain's next step respawn nothing, so one DrawParticles call leaves every

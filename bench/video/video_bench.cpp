@@ -55,14 +55,17 @@ int main(int argc, char** argv) {
     std::string out = (std::filesystem::temp_directory_path() / "vrex_bench_show.mp4").string();
     app.add_option("--runs", runs, "how many times to write the video")->check(CLI::Range(1, 20));
     app.add_option("--size", size, "the video's size, as vrex-capture --size takes it")->type_name("WxH");
-    app.add_option("--out", out, "the video file to write (removed at the end)")->type_name("FILE")->check(NOT_AN_OPTION);
+    app.add_option("--out", out, "the video file to write (removed at the end)")
+        ->type_name("FILE")
+        ->check(NOT_AN_OPTION);
     if (int status = ParseCommandLine(app, argc, argv); status != GO_ON) return status;
 
     std::vector<RunFigures> figures;
     for (int run = 1; run <= runs; ++run) {
         std::fflush(stdout);
         RunFigures f = RunOnce({VREX_CAPTURE_TOOL, "--video", out, "--size", size, "--bench"});
-        std::printf("run %d: %.1f s wall, peak %.0f MiB, status %d\n", run, f.seconds, f.peakKilobytes / 1024.0, f.status);
+        std::printf("run %d: %.1f s wall, peak %.0f MiB, status %d\n", run, f.seconds, f.peakKilobytes / 1024.0,
+                    f.status);
         if (f.status != 0) return 1;
         figures.push_back(f);
     }

@@ -9,7 +9,6 @@
 
 namespace {
 
-
 Bytes Info(int32_t width, int32_t height, uint16_t bits, uint32_t compression, uint32_t used) {
     Bytes h;
     for (uint32_t v : {40u, uint32_t(width), uint32_t(height)}) PutU32(h, v);
@@ -46,7 +45,6 @@ Bytes File(bool fileHeader, const Bytes& header, const Bytes& extra, const Bytes
     return f;
 }
 
-
 bool Write(const std::string& path, const Bytes& bytes) {
     std::FILE* out = std::fopen(path.c_str(), "wb");
     if (!out) return false;
@@ -69,15 +67,17 @@ int main(int argc, char** argv) {
     } seeds[] = {
         {"info24.bmp", File(true, Info(3, 2, 24, 0, 0), {}, Bytes(24, 0x5A))},
         {"info24_topdown.bmp", File(true, Info(3, -2, 24, 0, 0), {}, Bytes(24, 0xA5))},
-        {"packed4_short_palette.bmp", File(false, Info(5, 2, 4, 0, 5), Palette(5, 4), {0x01, 0x23, 0x40, 0, 0x43, 0x21, 0x00, 0})},
+        {"packed4_short_palette.bmp",
+         File(false, Info(5, 2, 4, 0, 5), Palette(5, 4), {0x01, 0x23, 0x40, 0, 0x43, 0x21, 0x00, 0})},
         {"core8.bmp", File(true, Core(2, 2, 8), Palette(256, 3), {0, 255, 0, 0, 7, 9, 0, 0})},
         {"core1.bmp", File(false, Core(9, 1, 1), Palette(2, 3), {0xA5, 0x80, 0, 0})},
-        {"info16_bitfields.bmp", File(true, Info(2, 2, 16, 3, 0), masks565, {0xFF, 0xFF, 0x1F, 0, 0xE0, 0x07, 0, 0xF8})},
+        {"info16_bitfields.bmp",
+         File(true, Info(2, 2, 16, 3, 0), masks565, {0xFF, 0xFF, 0x1F, 0, 0xE0, 0x07, 0, 0xF8})},
         {"info32.bmp", File(true, Info(2, 1, 32, 0, 0), {}, {1, 2, 3, 4, 5, 6, 7, 8})},
         {"rle8.bmp", File(true, Info(6, 3, 8, 1, 4), Palette(4, 4),
                           {3, 1, 0, 3, 2, 3, 1, 0, 0, 0, 6, 2, 0, 0, 0, 2, 2, 0, 4, 3, 0, 1})},
-        {"rle4.bmp", File(true, Info(7, 2, 4, 2, 16), Palette(16, 4),
-                          {7, 0x12, 0, 0, 0, 5, 0x34, 0x56, 0x70, 0, 2, 0x88, 0, 1})},
+        {"rle4.bmp",
+         File(true, Info(7, 2, 4, 2, 16), Palette(16, 4), {7, 0x12, 0, 0, 0, 5, 0x34, 0x56, 0x70, 0, 2, 0x88, 0, 1})},
     };
     for (const Seed& seed : seeds) {
         if (!Write(std::string(argv[1]) + "/" + seed.name, seed.bytes)) {

@@ -25,12 +25,16 @@ int main(int argc, char** argv) {
         {"textured-object",
          Document({MaterialEntry("wood", {10, 20, 30}, "wood.bmp"), MaterialEntry("paint", {200, 0, 0}),
                    Object("box", {TriangleMesh({VertexList(quad),
-                                                FaceList({{0, 1, 2, 7}, {1, 3, 2, 7}}, {FaceMaterial("wood", {0}), FaceMaterial("paint", {1}), SmoothingList(2)}),
+                                                FaceList({{0, 1, 2, 7}, {1, 3, 2, 7}},
+                                                         {FaceMaterial("wood", {0}), FaceMaterial("paint", {1}),
+                                                          SmoothingList(2)}),
                                                 MappingList({{0, 0}, {1, 0}, {0, 1}, {1, 1}})})}),
                    Object("lamp", {Light()})})},
-        {"two-colours", Document({Chunk(0xAFFF, {MaterialName("m"), Diffuse({Colour24(1, 2, 3), Chunk(0x0012, Bytes{4, 5, 6})})})})},
+        {"two-colours",
+         Document({Chunk(0xAFFF, {MaterialName("m"), Diffuse({Colour24(1, 2, 3), Chunk(0x0012, Bytes{4, 5, 6})})})})},
         {"object-at-top", Primary({Object("o", {VertexList(quad), FaceList({{0, 1, 2, 0}, {0, 2, 9, 0}})})})},
-        {"lying-lengths", Document({Object("o", {ChunkWithLength(0x4110, 0xFFFFFFFF, Cat({U16(9), F32(1)})), ChunkWithLength(0x4120, 3, {})})})},
+        {"lying-lengths", Document({Object("o", {ChunkWithLength(0x4110, 0xFFFFFFFF, Cat({U16(9), F32(1)})),
+                                                 ChunkWithLength(0x4120, 3, {})})})},
     };
     for (const auto& seed : seeds) WriteFile(dir + "/" + seed.name + ".3ds", seed.bytes);
     return 0;

@@ -7,8 +7,7 @@
 
 Bytes Join(std::initializer_list<Bytes> parts) { return Cat(parts); }
 
-Bytes InfoHeader(int32_t width, int32_t height, uint16_t bitsPerPixel, uint32_t compression,
-                 uint32_t paletteUsed) {
+Bytes InfoHeader(int32_t width, int32_t height, uint16_t bitsPerPixel, uint32_t compression, uint32_t paletteUsed) {
     Bytes h;
     PutU32(h, 40);
     PutU32(h, uint32_t(width));
@@ -76,8 +75,8 @@ ScratchFolder::~ScratchFolder() {
 
 std::string ScratchFolder::Write(const std::string& name, const Bytes& bytes) const {
     std::filesystem::path path = Path(name);
-    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
-                                                std::streamsize(bytes.size()));
+    std::ofstream(path, std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
     return path.string();
 }
 

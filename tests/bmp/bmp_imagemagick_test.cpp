@@ -118,21 +118,20 @@ const std::string RUN_LENGTH = "-seed 11 -size 13x7 plasma: -colors 60 -compress
 
 INSTANTIATE_TEST_SUITE_P(
     Files, WrittenByImageMagick,
-    ::testing::Values(
-        WrittenCase{"Info24BitOddWidth", TRUE_COLOR.c_str(), "BMP3", 9, 5, {40, 24, 0}, nullptr},
-        WrittenCase{"Core24BitOddWidth", TRUE_COLOR.c_str(), "BMP2", 9, 5, {12, 24, 0}, nullptr},
-        WrittenCase{"Info32Bit", WITH_ALPHA.c_str(), "BMP3", 9, 5, {40, 32, 0}, nullptr},
-        WrittenCase{"Info8Bit", EIGHT_BIT.c_str(), "BMP3", 13, 7, {40, 8, 0}, nullptr},
-        WrittenCase{"Core8Bit", EIGHT_BIT.c_str(), "BMP2", 13, 7, {12, 8, 0}, nullptr},
-        WrittenCase{"Info4Bit", FOUR_BIT.c_str(), "BMP3", 5, 6, {40, 4, 0}, nullptr},
-        WrittenCase{"Core4Bit", FOUR_BIT.c_str(), "BMP2", 5, 6, {12, 4, 0}, nullptr},
-        WrittenCase{"Info1Bit", ONE_BIT.c_str(), "BMP3", 11, 3, {40, 1, 0}, nullptr},
-        WrittenCase{"Core1Bit", ONE_BIT.c_str(), "BMP2", 11, 3, {12, 1, 0}, nullptr},
-        WrittenCase{"Info16Bit555", RGB555.c_str(), "BMP3", 9, 5, {40, 16, 0}, MarkUncompressed},
-        WrittenCase{"Core16Bit555", RGB555.c_str(), "BMP2", 9, 5, {12, 16, 0}, nullptr},
-        WrittenCase{"BitFields16Bit565", RGB565.c_str(), "BMP", 9, 5, {40, 16, 3}, MarkInfoHeader},
-        WrittenCase{"BitFields32Bit", ARGB8888.c_str(), "BMP", 9, 5, {40, 32, 3}, MarkInfoHeader},
-        WrittenCase{"RunLength8BitOddWidth", RUN_LENGTH.c_str(), "BMP3", 13, 7, {40, 8, 1}, nullptr}),
+    ::testing::Values(WrittenCase{"Info24BitOddWidth", TRUE_COLOR.c_str(), "BMP3", 9, 5, {40, 24, 0}, nullptr},
+                      WrittenCase{"Core24BitOddWidth", TRUE_COLOR.c_str(), "BMP2", 9, 5, {12, 24, 0}, nullptr},
+                      WrittenCase{"Info32Bit", WITH_ALPHA.c_str(), "BMP3", 9, 5, {40, 32, 0}, nullptr},
+                      WrittenCase{"Info8Bit", EIGHT_BIT.c_str(), "BMP3", 13, 7, {40, 8, 0}, nullptr},
+                      WrittenCase{"Core8Bit", EIGHT_BIT.c_str(), "BMP2", 13, 7, {12, 8, 0}, nullptr},
+                      WrittenCase{"Info4Bit", FOUR_BIT.c_str(), "BMP3", 5, 6, {40, 4, 0}, nullptr},
+                      WrittenCase{"Core4Bit", FOUR_BIT.c_str(), "BMP2", 5, 6, {12, 4, 0}, nullptr},
+                      WrittenCase{"Info1Bit", ONE_BIT.c_str(), "BMP3", 11, 3, {40, 1, 0}, nullptr},
+                      WrittenCase{"Core1Bit", ONE_BIT.c_str(), "BMP2", 11, 3, {12, 1, 0}, nullptr},
+                      WrittenCase{"Info16Bit555", RGB555.c_str(), "BMP3", 9, 5, {40, 16, 0}, MarkUncompressed},
+                      WrittenCase{"Core16Bit555", RGB555.c_str(), "BMP2", 9, 5, {12, 16, 0}, nullptr},
+                      WrittenCase{"BitFields16Bit565", RGB565.c_str(), "BMP", 9, 5, {40, 16, 3}, MarkInfoHeader},
+                      WrittenCase{"BitFields32Bit", ARGB8888.c_str(), "BMP", 9, 5, {40, 32, 3}, MarkInfoHeader},
+                      WrittenCase{"RunLength8BitOddWidth", RUN_LENGTH.c_str(), "BMP3", 13, 7, {40, 8, 1}, nullptr}),
     [](const ::testing::TestParamInfo<WrittenCase>& info) { return std::string(info.param.name); });
 
 // Index-like bytes that look random but are the same on every run.
@@ -191,29 +190,30 @@ TEST_P(ReadByImageMagick, DecodesLikeImageMagick) {
 }
 
 BuiltCase ShortPalette(const char* name, uint32_t bits, uint32_t entries) {
-    return {name, 7, 3, WithFileHeader(InfoHeader(7, 3, uint16_t(bits), 0, entries), ScrambledPalette(entries),
-                                       IndexRows(7, 3, bits, entries))};
+    return {name, 7, 3,
+            WithFileHeader(InfoHeader(7, 3, uint16_t(bits), 0, entries), ScrambledPalette(entries),
+                           IndexRows(7, 3, bits, entries))};
 }
 
 // 4-bit run length over a 7 x 4 picture: encoded runs, absolute runs odd and even, a delta.
 Bytes RunLength4Stream() {
-    return {7, 0x12,                          // row 0: 1212121
-            0, 0,                             //
-            0, 5, 0x34, 0x56, 0x70, 0,        // row 1: absolute 34567, padded
-            2, 0x88,                          //        then 88
-            0, 0,                             //
-            0, 4, 0x9A, 0xBC,                 // row 2: absolute 9ABC
-            0, 2, 1, 1,                       //        delta one right, one up: row 3 x 5
-            2, 0xDE,                          // row 3: DE at x 5 and 6
+    return {7, 0x12,                       // row 0: 1212121
+            0, 0,                          //
+            0, 5,    0x34, 0x56, 0x70, 0,  // row 1: absolute 34567, padded
+            2, 0x88,                       //        then 88
+            0, 0,                          //
+            0, 4,    0x9A, 0xBC,           // row 2: absolute 9ABC
+            0, 2,    1,    1,              //        delta one right, one up: row 3 x 5
+            2, 0xDE,                       // row 3: DE at x 5 and 6
             0, 1};
 }
 
 // 8-bit run length over a 6 x 3 picture with every escape.
 Bytes RunLength8Stream() {
-    return {3, 7, 0, 3, 9, 10, 11, 0, 0, 0,   // row 0: 777 then absolute 9 10 11, padded
-            0, 2, 2, 1,                       // delta to row 1, x 2
+    return {3, 7,  0, 3, 9, 10, 11, 0, 0, 0,  // row 0: 777 then absolute 9 10 11, padded
+            0, 2,  2, 1,                      // delta to row 1, x 2
             4, 12, 0, 0,                      // row 1: 12 12 12 12 from x 2
-            0, 6, 1, 2, 3, 4, 5, 6,           // row 2: absolute, even
+            0, 6,  1, 2, 3, 4,  5,  6,        // row 2: absolute, even
             0, 1};
 }
 
@@ -224,12 +224,13 @@ Bytes TopDownEightBit() {
 
 INSTANTIATE_TEST_SUITE_P(
     Files, ReadByImageMagick,
-    ::testing::Values(
-        ShortPalette("ShortPalette8Bit", 8, 40), ShortPalette("ShortPalette4Bit", 4, 5),
-        ShortPalette("ShortPalette1Bit", 1, 1),
-        BuiltCase{"RunLength4Bit", 7, 4, WithFileHeader(InfoHeader(7, 4, 4, 2, 16), ScrambledPalette(16), RunLength4Stream())},
-        BuiltCase{"RunLength8BitEveryEscape", 6, 3, WithFileHeader(InfoHeader(6, 3, 8, 1, 13), ScrambledPalette(13), RunLength8Stream())},
-        BuiltCase{"TopDown8Bit", 5, -4, TopDownEightBit()}),
+    ::testing::Values(ShortPalette("ShortPalette8Bit", 8, 40), ShortPalette("ShortPalette4Bit", 4, 5),
+                      ShortPalette("ShortPalette1Bit", 1, 1),
+                      BuiltCase{"RunLength4Bit", 7, 4,
+                                WithFileHeader(InfoHeader(7, 4, 4, 2, 16), ScrambledPalette(16), RunLength4Stream())},
+                      BuiltCase{"RunLength8BitEveryEscape", 6, 3,
+                                WithFileHeader(InfoHeader(6, 3, 8, 1, 13), ScrambledPalette(13), RunLength8Stream())},
+                      BuiltCase{"TopDown8Bit", 5, -4, TopDownEightBit()}),
     [](const ::testing::TestParamInfo<BuiltCase>& info) { return std::string(info.param.name); });
 
 }  // namespace

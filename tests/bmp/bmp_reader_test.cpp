@@ -33,8 +33,8 @@ protected:
 };
 
 // The 3 x 2 24-bit picture: bottom row blue, white, black; top row red, green, grey.
-const Bytes PIXELS_3X2_24 = {0xFF, 0, 0,    0xFF, 0xFF, 0xFF, 0, 0, 0,    0xEE, 0xEE, 0xEE,
-                             0, 0, 0xFF,    0, 0xFF, 0,    0x80, 0x80, 0x80,    0xEE, 0xEE, 0xEE};
+const Bytes PIXELS_3X2_24 = {0xFF, 0, 0,    0xFF, 0xFF, 0xFF, 0,    0,    0,    0xEE, 0xEE, 0xEE,
+                             0,    0, 0xFF, 0,    0xFF, 0,    0x80, 0x80, 0x80, 0xEE, 0xEE, 0xEE};
 const Bytes RGB_3X2 = {0, 0, 0xFF, 0xFF, 0xFF, 0xFF, 0, 0, 0, 0xFF, 0, 0, 0, 0xFF, 0, 0x80, 0x80, 0x80};
 
 TEST_F(BmpReader, TwentyFourBitRowsLosePaddingAndComeBottomRowFirstAsRgb) {
@@ -165,7 +165,10 @@ TEST_F(BmpReader, HeaderSizesOtherThanCoreAndInfoAreUnknownFormats) {
 
 TEST_F(BmpReader, DamagedOrUnsupportedFilesAreConversionErrors) {
     Bytes good = WithFileHeader(InfoHeader(3, 2, 24), {}, PIXELS_3X2_24);
-    auto cut = [](Bytes b, size_t size) { b.resize(size); return b; };
+    auto cut = [](Bytes b, size_t size) {
+        b.resize(size);
+        return b;
+    };
     Bytes farOffset = good;
     farOffset[10] = 0xF0;  // pixel data offset 240, past the 78-byte file
     Bytes palette8 = Bytes(256 * 4, 0);
@@ -181,7 +184,8 @@ TEST_F(BmpReader, DamagedOrUnsupportedFilesAreConversionErrors) {
         {"file header only", cut(good, 14)},
         {"header cut short", cut(good, 14 + 30)},
         {"packed header cut short", cut(InfoHeader(3, 2, 24), 20)},
-        {"palette cut short", cut(WithFileHeader(InfoHeader(2, 2, 8), palette8, {1, 2, 0, 0, 3, 4, 0, 0}), 14 + 40 + 40)},
+        {"palette cut short",
+         cut(WithFileHeader(InfoHeader(2, 2, 8), palette8, {1, 2, 0, 0, 3, 4, 0, 0}), 14 + 40 + 40)},
         {"palette count absurd", Join({InfoHeader(1, 1, 8, 0, 0xFFFFFFFF), palette8, {0, 0, 0, 0}})},
         {"rows cut short", cut(good, good.size() - 4)},
         {"pixel offset past the end", farOffset},
@@ -201,7 +205,8 @@ TEST_F(BmpReader, DamagedOrUnsupportedFilesAreConversionErrors) {
         {"top-down run length", Join({InfoHeader(1, -1, 8, 1), palette8, {1, 0, 0, 1}})},
         // A few bytes claiming more than the cap: refused before any allocation.
         {"run length past the size cap", Join({InfoHeader(8192, 2731, 8, 1), palette8, {0, 1}})},
-        {"uncompressed past the size cap", Join({InfoHeader(65535, 65535, 1), InfoPalette({{0, 0, 0}, {1, 1, 1}}), Bytes(64, 0)})},
+        {"uncompressed past the size cap",
+         Join({InfoHeader(65535, 65535, 1), InfoPalette({{0, 0, 0}, {1, 1, 1}}), Bytes(64, 0)})},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);

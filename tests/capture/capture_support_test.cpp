@@ -16,11 +16,8 @@ TEST(FrameList, ParsesNumbersAndInclusiveRanges) {
         const char* text;
         std::set<int> frames;
     } cases[] = {
-        {"1", {1}},
-        {"0,18572", {0, 18572}},
-        {"1,2858,4286-4290", {1, 2858, 4286, 4287, 4288, 4289, 4290}},
-        {"5-5", {5}},
-        {"3,1-2,2", {1, 2, 3}},
+        {"1", {1}},   {"0,18572", {0, 18572}}, {"1,2858,4286-4290", {1, 2858, 4286, 4287, 4288, 4289, 4290}},
+        {"5-5", {5}}, {"3,1-2,2", {1, 2, 3}},
     };
     for (const auto& c : cases) {
         std::set<int> frames;
@@ -48,7 +45,7 @@ TEST(FrameList, FileNamesSortInFrameOrder) {
 TEST(PngWriter, WritesRgbTopRowFirst) {
     // Three by two pixels as glReadPixels returns them: the bottom row first.
     const std::vector<uint8_t> bottomUp = {
-        1, 2, 3, 4, 5, 6, 7, 8, 9,              // bottom row
+        1,  2,  3,  4,  5,  6,  7,   8,   9,    // bottom row
         10, 11, 12, 13, 14, 15, 200, 201, 202,  // top row
     };
     std::filesystem::path path = std::filesystem::temp_directory_path() / "vrex_capture_test.png";

@@ -64,7 +64,8 @@ int RedSpecks(const Picture& picture, Window window) {
 
 // Where the particles rise in the still view: above the emitter, and as far to either side.
 Window FountainWindow() {
-    Pixel emitter = ProjectEyePoint(EMITTER_X + STILL_TERRAIN_X, EMITTER_Y + STILL_TERRAIN_Y, EMITTER_Z + STILL_TERRAIN_Z);
+    Pixel emitter =
+        ProjectEyePoint(EMITTER_X + STILL_TERRAIN_X, EMITTER_Y + STILL_TERRAIN_Y, EMITTER_Z + STILL_TERRAIN_Z);
     return {emitter.x - 60, emitter.y - 120, emitter.x + 60, emitter.y + 10};
 }
 

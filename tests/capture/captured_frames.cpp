@@ -49,10 +49,12 @@ fs::path CapturedShowDirectory() {
 
 // An uncompressed 24-bit TGA: 18-byte header, then blue, green, red per pixel, bottom row first.
 void WriteTga(const fs::path& path, int width, int height, const std::vector<Rgb>& bottomUp) {
-    std::vector<uint8_t> bytes = {0, 0, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0,
-                                  uint8_t(width), uint8_t(width >> 8), uint8_t(height), uint8_t(height >> 8), 24, 0};
+    std::vector<uint8_t> bytes = {
+        0,  0, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0, uint8_t(width), uint8_t(width >> 8), uint8_t(height), uint8_t(height >> 8),
+        24, 0};
     for (const Rgb& p : bottomUp) bytes.insert(bytes.end(), {uint8_t(p.b), uint8_t(p.g), uint8_t(p.r)});
-    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+    std::ofstream(path, std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
 }
 
 Rgb Picture::At(int x, int y) const {
@@ -72,7 +74,8 @@ fs::path GeneratedDataDirectory() {
 
 std::string MissingData() {
     for (const char* file : {"vulc.raw", "all.TGA", "grasmap.TGA", "part.TGA"})
-        if (!fs::exists(GeneratedDataDirectory() / file)) return "no generated data: " + (GeneratedDataDirectory() / file).string();
+        if (!fs::exists(GeneratedDataDirectory() / file))
+            return "no generated data: " + (GeneratedDataDirectory() / file).string();
     return "";
 }
 

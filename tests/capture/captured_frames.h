@@ -29,7 +29,7 @@ struct Rgb {
 struct Picture {
     int width = 0;  // 0: the frame could not be read
     int height = 0;
-    std::vector<uint8_t> rgb;  // top row first
+    std::vector<uint8_t> rgb;    // top row first
     Rgb At(int x, int y) const;  // y counted from the top
 };
 
@@ -42,10 +42,10 @@ Pixel ProjectEyePoint(double x, double y, double z);
 
 // Every frame a pixel test reads, and what the tests look for in it.
 inline constexpr int SHOW_FRAMES[] = {
-    0, 1, 4286,          // the clear colour, the fish, the star over the overlay
-    6429, 6700,          // the turning terrain view
-    7143, 7500,          // the still terrain view
-    8572, 8653,          // the model in the tube
+    0,     1,     4286,  // the clear colour, the fish, the star over the overlay
+    6429,  6700,         // the turning terrain view
+    7143,  7500,         // the still terrain view
+    8572,  8653,         // the model in the tube
     18571, 18572,        // the last credits card, then the clear colour again
 };
 constexpr int METAL_BLUE = 96;

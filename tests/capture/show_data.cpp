@@ -28,7 +28,8 @@ writer3ds::Bytes CubeModel() {
     using namespace writer3ds;
     std::vector<Point> corners;
     for (float z : {20.0f, 80.0f})
-        for (Point p : {Point{-30, -30, z}, Point{30, -30, z}, Point{30, 30, z}, Point{-30, 30, z}}) corners.push_back(p);
+        for (Point p : {Point{-30, -30, z}, Point{30, -30, z}, Point{30, 30, z}, Point{-30, 30, z}})
+            corners.push_back(p);
     const std::vector<FaceRecord> faces = {{0, 2, 1, 0}, {0, 3, 2, 0}, {4, 5, 6, 0}, {4, 6, 7, 0},
                                            {0, 1, 5, 0}, {0, 5, 4, 0}, {1, 2, 6, 0}, {1, 6, 5, 0},
                                            {2, 3, 7, 0}, {2, 7, 6, 0}, {3, 0, 4, 0}, {3, 4, 7, 0}};

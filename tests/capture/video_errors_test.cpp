@@ -66,7 +66,8 @@ TEST_F(VideoErrors, MissingMusicIsAnErrorNamingTheFile) {
 
 TEST_F(VideoErrors, AFullDiskEndsTheVideoAndRemovesWhatWasWritten) {
     constexpr long ROOM = 4096;  // bytes any file of the tool may reach: the header, not the pictures
-    ToolRun run = RunTool(ShowDataDirectory(), {"--video", video, "--frames", "0-239", "--size", "160x120", "--no-audio"}, ROOM);
+    ToolRun run =
+        RunTool(ShowDataDirectory(), {"--video", video, "--frames", "0-239", "--size", "160x120", "--no-audio"}, ROOM);
     EXPECT_EQ(run.status, 1) << run.errors;
     EXPECT_THAT(run.errors, HasSubstr("cannot write " + video));
     ExpectNothingWritten();
@@ -77,7 +78,8 @@ TEST_F(VideoErrors, CtrlCStopsTheVideoAndRemovesWhatWasWritten) {
     pid_t tool = StartTool(ShowDataDirectory(), {"--video", video, "--size", "160x120", "--no-audio"}, errors);
     // The temporary file exists from before the first frame; drawing is under way soon after.
     fs::path temporary = video + "." + std::to_string(tool) + ".part";
-    for (int wait = 0; wait < 600 && !fs::exists(temporary); ++wait) std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    for (int wait = 0; wait < 600 && !fs::exists(temporary); ++wait)
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
     EXPECT_TRUE(fs::exists(temporary)) << "the video is written beside the output first";
     std::this_thread::sleep_for(std::chrono::seconds(2));
     kill(tool, SIGINT);

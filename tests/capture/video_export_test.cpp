@@ -83,7 +83,8 @@ TEST_F(VideoShow, EachFrameIsTheFrameTheDemoDrawsAndNotItsNeighbour) {
         const std::vector<uint8_t>& frame = video[compared.frame];
         EXPECT_GE(Psnr(frame, pictures[compared.frame]), ENOUGH_DB) << "frame " << compared.frame;
         if (compared.previousDiffers) {
-            EXPECT_LT(Psnr(frame, pictures[compared.frame - 1]), ENOUGH_DB) << "frame " << compared.frame << " vs previous";
+            EXPECT_LT(Psnr(frame, pictures[compared.frame - 1]), ENOUGH_DB)
+                << "frame " << compared.frame << " vs previous";
         }
         if (compared.nextDiffers) {
             EXPECT_LT(Psnr(frame, pictures[compared.frame + 1]), ENOUGH_DB) << "frame " << compared.frame << " vs next";
@@ -129,10 +130,12 @@ TEST_F(MusicInTime, AClickInTheMusicLandsOnItsFrameAndTheEndFadesOut) {
     constexpr int RATE = 44100;
     constexpr double CLICK_SECONDS = 1.5, TONE = 0.1 * 32767;
     std::vector<int16_t> samples(4 * RATE);
-    for (std::size_t i = 0; i < samples.size(); ++i) samples[i] = int16_t(TONE * std::sin(2 * M_PI * 440 * double(i) / RATE));
+    for (std::size_t i = 0; i < samples.size(); ++i)
+        samples[i] = int16_t(TONE * std::sin(2 * M_PI * 440 * double(i) / RATE));
     for (int i = 0; i < RATE / 500; ++i) samples[std::size_t(CLICK_SECONDS * RATE) + std::size_t(i)] = 30000;  // 2 ms
     WriteWav(directory / "click.wav", RATE, samples);
-    std::string encode = "lame --quiet -b 192 '" + (directory / "click.wav").string() + "' '" + (directory / "musika.mp3").string() + "'";
+    std::string encode = "lame --quiet -b 192 '" + (directory / "click.wav").string() + "' '" +
+                         (directory / "musika.mp3").string() + "'";
     ASSERT_EQ(std::system(encode.c_str()), 0) << encode;
 
     ToolRun run = RunTool(directory, {"--video", "clicked.mp4", "--frames", "30-149", "--size", "160x120"});

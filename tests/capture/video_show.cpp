@@ -79,19 +79,21 @@ fs::path ShowDataDirectory() {
 
 std::string MissingShowData() {
     for (const char* file : {"vulc.raw", "all.TGA", "dinos.3ds", "musika.mp3"})
-        if (!fs::exists(ShowDataDirectory() / file)) return "no generated data: " + (ShowDataDirectory() / file).string();
+        if (!fs::exists(ShowDataDirectory() / file))
+            return "no generated data: " + (ShowDataDirectory() / file).string();
     return "";
 }
 
 bool ExportVideoShowInto(const fs::path& out) {
     fs::create_directories(out);
     fs::path directory = fs::absolute(out);
-    pid_t video = StartTool(ShowDataDirectory(), {"--video", (directory / "show.mp4").string(), "--size", VIDEO_TEST_SIZE},
-                            directory / "video_errors.txt");
-    pid_t pictures = StartTool(ShowDataDirectory(),
-                               {"--frames", FrameListText(PngFrames()), "--size", VIDEO_TEST_SIZE, "--out",
-                                (directory / "png").string()},
-                               directory / "png_errors.txt");
+    pid_t video =
+        StartTool(ShowDataDirectory(), {"--video", (directory / "show.mp4").string(), "--size", VIDEO_TEST_SIZE},
+                  directory / "video_errors.txt");
+    pid_t pictures = StartTool(
+        ShowDataDirectory(),
+        {"--frames", FrameListText(PngFrames()), "--size", VIDEO_TEST_SIZE, "--out", (directory / "png").string()},
+        directory / "png_errors.txt");
     bool videoMade = WaitForTool(video, directory / "video_errors.txt").status == 0;
     bool picturesMade = WaitForTool(pictures, directory / "png_errors.txt").status == 0;
     return videoMade && picturesMade;

@@ -33,11 +33,11 @@ struct ComparedFrame {
     bool previousDiffers, nextDiffers;
 };
 inline constexpr ComparedFrame COMPARED_FRAMES[] = {
-    {1428, false, true}, {1429, true, false},    // intro: the fish, then INTRO1
-    {3571, false, true}, {3572, true, false},    // the overlay, then the intro square over it
+    {1428, false, true},  {1429, true, false},   // intro: the fish, then INTRO1
+    {3571, false, true},  {3572, true, false},   // the overlay, then the intro square over it
     {5000, true, true},                          // the axis star
-    {6428, false, true}, {6429, true, false},    // the star, then the turning terrain
-    {7857, false, true}, {7858, true, false},    // the still terrain, then the star again
+    {6428, false, true},  {6429, true, false},   // the star, then the turning terrain
+    {7857, false, true},  {7858, true, false},   // the still terrain, then the star again
     {8200, true, true},                          // the axis star again
     {10000, true, true},                         // the model in the tube
     {12857, false, true}, {12858, true, false},  // credits: coder, then design
@@ -80,7 +80,7 @@ struct VideoFacts {
     int sampleRate = 0;
     double audioSeconds = 0;         // the sound stream's duration
     double decodedAudioSeconds = 0;  // what a decoder gives: the encoder's priming removed, its padding not
-    bool indexFirst = false;  // the moov box comes before the mdat box
+    bool indexFirst = false;         // the moov box comes before the mdat box
 };
 VideoFacts ReadVideoFacts(const std::filesystem::path& path);
 

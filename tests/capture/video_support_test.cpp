@@ -58,19 +58,19 @@ TEST(CaptureCommandLine, GoodLinesFillTheOptions) {
 
 TEST(CaptureCommandLine, MistakesEndWithStatusTwo) {
     const std::vector<std::vector<std::string>> mistakes = {
-        {},                                                // nothing to do
-        {"--frames", "1"},                                 // PNG frames with nowhere to go
-        {"--frames", "9-3", "--out", "d"},                 // a reversed range
-        {"--video", "v.mp4", "--frames", "1,3"},           // a video is one range
-        {"--video", "v.mp4", "--frames", "18500-18600"},   // past the show's end
-        {"--video", "v.mp4", "--out", "d"},                // one or the other
-        {"--video=-v.mp4"},                                // an option's name taken for a file
+        {},                                               // nothing to do
+        {"--frames", "1"},                                // PNG frames with nowhere to go
+        {"--frames", "9-3", "--out", "d"},                // a reversed range
+        {"--video", "v.mp4", "--frames", "1,3"},          // a video is one range
+        {"--video", "v.mp4", "--frames", "18500-18600"},  // past the show's end
+        {"--video", "v.mp4", "--out", "d"},               // one or the other
+        {"--video=-v.mp4"},                               // an option's name taken for a file
         {"--frames", "1", "--out=--help"},
-        {"--no-audio", "--frames", "1", "--out", "d"},     // no video to leave it out of
-        {"--video", "v.mp4", "--size", "1920x1080"},       // not the show's shape
-        {"--video", "v.mp4", "--size", "164x123"},         // 4:3 but odd
-        {"--video", "v.mp4", "--vidoe", "w.mp4"},          // unknown option
-        {"--video"},                                       // missing value
+        {"--no-audio", "--frames", "1", "--out", "d"},  // no video to leave it out of
+        {"--video", "v.mp4", "--size", "1920x1080"},    // not the show's shape
+        {"--video", "v.mp4", "--size", "164x123"},      // 4:3 but odd
+        {"--video", "v.mp4", "--vidoe", "w.mp4"},       // unknown option
+        {"--video"},                                    // missing value
     };
     for (const auto& words : mistakes) {
         CaptureOptions options;
@@ -180,7 +180,8 @@ void WriteWav(const fs::path& path, int rate, int channels, const std::vector<in
     for (char c : std::string("data")) bytes.push_back(uint8_t(c));
     le(bytes, data, 4);
     for (int16_t sample : interleaved) le(bytes, uint16_t(sample), 2);
-    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+    std::ofstream(path, std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
 }
 
 struct Stretch {
@@ -213,9 +214,7 @@ protected:
 };
 
 TEST_F(Music, AStretchStartsAtItsTimeLastsExactlyAndIsSilentPastTheFileEnd) {
-    const struct {
-        double start, seconds;
-    } cases[] = {{0, 0.5}, {0.25, 0.5}, {0.75, 0.5}, {0.9, 0.05}, {1.5, 0.1}};
+    const struct { double start, seconds; } cases[] = {{0, 0.5}, {0.25, 0.5}, {0.75, 0.5}, {0.9, 0.05}, {1.5, 0.1}};
     for (const auto& c : cases) {
         MusicStretch music;
         std::string error;

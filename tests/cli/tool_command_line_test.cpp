@@ -88,10 +88,18 @@ struct Tool {
 const Tool TOOLS[] = {
     {"vrex-gen-data", GEN_DATA_TOOL, {}, {"out", "font.ttf", "surplus"}, "surplus", {"--", "-out"}},
     {"vrex-gen-music", GEN_MUSIC_TOOL, {}, {"out", "sound.sf2", "surplus"}, "surplus", {"--", "-out"}},
-    {"vrex-inspect", INSPECT_TOOL, {"--pixels-out"}, {"--check", ".", "surplus"}, "surplus",
+    {"vrex-inspect",
+     INSPECT_TOOL,
+     {"--pixels-out"},
+     {"--check", ".", "surplus"},
+     "surplus",
      {"--pixels-out=-pixels.bin", "some.tga"}},
-    {"vrex-capture", CAPTURE_TOOL, {"--frames", "1", "--out"}, {"--frames", "1", "--out", "frames", "surplus"},
-     "surplus", {"--frames", "1", "--video=-show.mp4"}},
+    {"vrex-capture",
+     CAPTURE_TOOL,
+     {"--frames", "1", "--out"},
+     {"--frames", "1", "--out", "frames", "surplus"},
+     "surplus",
+     {"--frames", "1", "--video=-show.mp4"}},
 };
 
 void PrintTo(const Tool& tool, std::ostream* out) { *out << tool.name; }

@@ -8,22 +8,19 @@ uint16_t Le16(const Bytes& b, size_t at) { return uint16_t(b.at(at) | (b.at(at +
 
 uint32_t Le32(const Bytes& b, size_t at) { return Le16(b, at) | (uint32_t(Le16(b, at + 2)) << 16); }
 
-float LeF32(const Bytes& b, size_t at)
-{
+float LeF32(const Bytes& b, size_t at) {
     const uint32_t bits = Le32(b, at);
     float f;
     std::memcpy(&f, &bits, sizeof f);
     return f;
 }
 
-Bytes MakeDataFile(const std::string& name)
-{
+Bytes MakeDataFile(const std::string& name) {
     const DataFileMaker* maker = FindDataFileMaker(name);
     return maker ? maker->make(VREX_DATA_FONT) : Bytes{};
 }
 
-bool DecodeRle8(const Bytes& data, size_t at, int width, int height, std::vector<uint8_t>& indices)
-{
+bool DecodeRle8(const Bytes& data, size_t at, int width, int height, std::vector<uint8_t>& indices) {
     indices.assign(size_t(width) * height, 0);
     int x = 0, y = 0;
     while (at + 1 < data.size()) {
@@ -49,8 +46,7 @@ bool DecodeRle8(const Bytes& data, size_t at, int width, int height, std::vector
     return false;
 }
 
-BmpPicture ReadBmp(const Bytes& file)
-{
+BmpPicture ReadBmp(const Bytes& file) {
     BmpPicture p;
     if (file.size() < 54 || file[0] != 'B' || file[1] != 'M' || Le32(file, 14) != 40) return {};
     const uint32_t offset = Le32(file, 10);

@@ -14,14 +14,12 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::vector<char> Slurp(const fs::path& path)
-{
+std::vector<char> Slurp(const fs::path& path) {
     std::ifstream in(path, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), {}};
 }
 
-TEST(Generator, TwoRunsWriteIdenticalFilesAndNothingElse)
-{
+TEST(Generator, TwoRunsWriteIdenticalFilesAndNothingElse) {
     const fs::path program = VREX_GEN_DATA_PROGRAM;
     const fs::path root = fs::temp_directory_path() / ("vrex-gen-data-test-" + std::to_string(::getpid()));
     fs::remove_all(root);

@@ -17,8 +17,7 @@ struct Decoded {
     std::vector<uint8_t> rgba;  // top row first
 };
 
-Decoded DecodePng(const Bytes& file)
-{
+Decoded DecodePng(const Bytes& file) {
     png_image image{};
     image.version = PNG_IMAGE_VERSION;
     Decoded out;
@@ -33,16 +32,14 @@ Decoded DecodePng(const Bytes& file)
 }
 
 // The fish is painted once: it is the slowest picture of the set.
-const Image& Fish()
-{
+const Image& Fish() {
     static const Image fish = PaintFish();
     return fish;
 }
 
 float Luma(const Rgba& c) { return 0.3f * c.r + 0.59f * c.g + 0.11f * c.b; }
 
-TEST(Png, EveryPixelReadsBackAsWrittenWhateverTheShape)
-{
+TEST(Png, EveryPixelReadsBackAsWrittenWhateverTheShape) {
     struct Case {
         int width, height;
     };
@@ -67,8 +64,7 @@ TEST(Png, EveryPixelReadsBackAsWrittenWhateverTheShape)
     }
 }
 
-TEST(Icon, EverySizeIsTheFishInARoundedSquare)
-{
+TEST(Icon, EverySizeIsTheFishInARoundedSquare) {
     for (int size : {16, 22, 32, 48, 256}) {
         const Image icon = PaintIcon(Fish(), size);
         ASSERT_EQ(icon.width, size);
@@ -85,8 +81,7 @@ TEST(Icon, EverySizeIsTheFishInARoundedSquare)
     }
 }
 
-TEST(Icon, SmallAndLargeIconsShowTheSamePicture)
-{
+TEST(Icon, SmallAndLargeIconsShowTheSamePicture) {
     // Each small pixel averages the large icon's pixels under it: a sampling or cropping slip
     // at one size moves its colours away from the other.
     const Image large = PaintIcon(Fish(), 256);

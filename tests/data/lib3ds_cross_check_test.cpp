@@ -17,12 +17,12 @@
 
 namespace {
 
-TEST(Lib3dsCrossCheck, ReadsTheSameMaterialsAndMeshes)
-{
+TEST(Lib3dsCrossCheck, ReadsTheSameMaterialsAndMeshes) {
     const Bytes bytes = MakeDataFile("dinos.3ds");
     const std::filesystem::path path =
         std::filesystem::temp_directory_path() / ("vrex-dinos-" + std::to_string(::getpid()) + ".3ds");
-    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+    std::ofstream(path, std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
     Lib3dsFile* file = lib3ds_file_load(path.c_str());
     std::filesystem::remove(path);
     ASSERT_NE(file, nullptr);

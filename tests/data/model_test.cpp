@@ -37,15 +37,13 @@ struct Model {
     bool wellFormed = true;
 };
 
-std::string StringAt(const Bytes& b, size_t at, size_t end)
-{
+std::string StringAt(const Bytes& b, size_t at, size_t end) {
     std::string s;
     while (at < end && b[at] != 0) s.push_back(char(b[at++]));
     return s;
 }
 
-void Walk(const Bytes& b, size_t at, size_t end, Model& m)
-{
+void Walk(const Bytes& b, size_t at, size_t end, Model& m) {
     while (at < end) {
         if (at + 6 > end) {
             m.wellFormed = false;
@@ -65,8 +63,12 @@ void Walk(const Bytes& b, size_t at, size_t end, Model& m)
             m.meshVersion = Le32(b, data + 6);
             Walk(b, data, next, m);
             break;
-        case 0x4100: case 0xA200: Walk(b, data, next, m); break;
-        case 0xAFFF: m.materials.emplace_back(); Walk(b, data, next, m); break;
+        case 0x4100:
+        case 0xA200: Walk(b, data, next, m); break;
+        case 0xAFFF:
+            m.materials.emplace_back();
+            Walk(b, data, next, m);
+            break;
         case 0xA000: m.materials.back().name = StringAt(b, data, next); break;
         case 0xA300: m.materials.back().texture = StringAt(b, data, next); break;
         case 0xA020: m.materials.back().colourChunk = Le16(b, data); break;
@@ -108,16 +110,14 @@ void Walk(const Bytes& b, size_t at, size_t end, Model& m)
 
 class DinosaurModel : public ::testing::Test {
 protected:
-    static void SetUpTestSuite()
-    {
+    static void SetUpTestSuite() {
         const Bytes file = MakeDataFile("dinos.3ds");
         ASSERT_GE(file.size(), 6u);
         ASSERT_EQ(Le16(file, 0), 0x4D4D);
         ASSERT_EQ(Le32(file, 2), file.size());
         Walk(file, 6, file.size(), model_);
     }
-    static const Material* MaterialOf(const Object& o)
-    {
+    static const Material* MaterialOf(const Object& o) {
         for (const Material& m : model_.materials)
             if (m.name == o.material) return &m;
         return nullptr;
@@ -126,8 +126,7 @@ protected:
 };
 Model DinosaurModel::model_;
 
-TEST_F(DinosaurModel, ChunksFollowTheLayoutTheReaderWalks)
-{
+TEST_F(DinosaurModel, ChunksFollowTheLayoutTheReaderWalks) {
     EXPECT_TRUE(model_.wellFormed);
     EXPECT_EQ(model_.version, 3u);
     EXPECT_EQ(model_.editorFirstChild, 0x3D3E);
@@ -136,8 +135,7 @@ TEST_F(DinosaurModel, ChunksFollowTheLayoutTheReaderWalks)
     for (const Material& m : model_.materials) EXPECT_EQ(m.colourChunk, 0x0011) << m.name;
 }
 
-TEST_F(DinosaurModel, MaterialsIncludeTwentyFourBitEightBitAndPlainColourOnes)
-{
+TEST_F(DinosaurModel, MaterialsIncludeTwentyFourBitEightBitAndPlainColourOnes) {
     std::set<int> depths;
     int plain = 0;
     for (const Material& m : model_.materials) {
@@ -155,8 +153,7 @@ TEST_F(DinosaurModel, MaterialsIncludeTwentyFourBitEightBitAndPlainColourOnes)
     EXPECT_GE(plain, 1);
 }
 
-TEST_F(DinosaurModel, EveryObjectIsConsistentAndNamesAKnownMaterial)
-{
+TEST_F(DinosaurModel, EveryObjectIsConsistentAndNamesAKnownMaterial) {
     for (const Object& o : model_.objects) {
         SCOPED_TRACE(o.name);
         EXPECT_LE(o.vertexCount, 65535u);
@@ -170,8 +167,7 @@ TEST_F(DinosaurModel, EveryObjectIsConsistentAndNamesAKnownMaterial)
     }
 }
 
-TEST_F(DinosaurModel, StandsInsideTheTubeOnTheGround)
-{
+TEST_F(DinosaurModel, StandsInsideTheTubeOnTheGround) {
     double lowest = 1e9, highest = -1e9, widest = 0;
     for (const Object& o : model_.objects)
         for (const Point& p : o.vertices) {
@@ -185,8 +181,7 @@ TEST_F(DinosaurModel, StandsInsideTheTubeOnTheGround)
     EXPECT_LE(widest, 60.0);
 }
 
-TEST_F(DinosaurModel, EveryObjectIsClosedAndWoundTheSameWayRound)
-{
+TEST_F(DinosaurModel, EveryObjectIsClosedAndWoundTheSameWayRound) {
     // Welded by position, every directed edge must meet its reverse exactly once: the surface
     // is closed and no face is flipped against its neighbours.
     for (const Object& o : model_.objects) {
@@ -207,8 +202,7 @@ TEST_F(DinosaurModel, EveryObjectIsClosedAndWoundTheSameWayRound)
     }
 }
 
-TEST_F(DinosaurModel, FaceNormalsPointOutward)
-{
+TEST_F(DinosaurModel, FaceNormalsPointOutward) {
     // (P1 - P0) x (P2 - P0) is the side the demo lights; summed over a closed object it must
     // enclose a positive volume and lean away from the object's centre.
     for (const Object& o : model_.objects) {
@@ -229,8 +223,7 @@ TEST_F(DinosaurModel, FaceNormalsPointOutward)
     }
 }
 
-TEST_F(DinosaurModel, PlainObjectsFollowATexturedOneEndingOnAPaleTexel)
-{
+TEST_F(DinosaurModel, PlainObjectsFollowATexturedOneEndingOnAPaleTexel) {
     // Untextured objects are drawn with the texture left bound and the last coordinate sent;
     // that texel must be pale so the diffuse colour shows as it is.
     ASSERT_FALSE(model_.objects.empty());

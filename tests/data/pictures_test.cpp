@@ -12,16 +12,14 @@ struct Tga {
     int width = 0, height = 0, bytesPerPixel = 0;
     Bytes file;
     // Channel c (0 R, 1 G, 2 B, 3 A) of pixel (x, y), y counted from the bottom row.
-    int At(int x, int y, int c) const
-    {
+    int At(int x, int y, int c) const {
         const int stored = c < 3 ? 2 - c : 3;
         return file[18 + (size_t(y) * width + x) * bytesPerPixel + stored];
     }
     float Luma(int x, int y) const { return (0.3f * At(x, y, 0) + 0.59f * At(x, y, 1) + 0.11f * At(x, y, 2)) / 255.0f; }
 };
 
-Tga ReadTga(const std::string& name)
-{
+Tga ReadTga(const std::string& name) {
     Tga t;
     t.file = MakeDataFile(name);
     if (t.file.size() < 18) return t;
@@ -31,17 +29,16 @@ Tga ReadTga(const std::string& name)
     return t;
 }
 
-TEST(Pictures, EveryPictureHasTheHeaderTheLoaderAcceptsAndAPowerOfTwoSize)
-{
+TEST(Pictures, EveryPictureHasTheHeaderTheLoaderAcceptsAndAPowerOfTwoSize) {
     struct Case {
         const char* name;
         int side;
         int bits;
     };
-    const Case cases[] = {{"grasmap.TGA", 512, 24}, {"all.TGA", 512, 24},  {"part.TGA", 256, 32},
-                          {"metal.TGA", 256, 24},   {"fish.TGA", 512, 24}, {"fishmet.TGA", 256, 24},
+    const Case cases[] = {{"grasmap.TGA", 512, 24}, {"all.TGA", 512, 24},    {"part.TGA", 256, 32},
+                          {"metal.TGA", 256, 24},   {"fish.TGA", 512, 24},   {"fishmet.TGA", 256, 24},
                           {"INTRO1.TGA", 512, 24},  {"INTRO2.TGA", 512, 24}, {"coder.TGA", 512, 24},
-                          {"design.TGA", 512, 24},  {"qx.TGA", 512, 24},   {"music.TGA", 512, 24},
+                          {"design.TGA", 512, 24},  {"qx.TGA", 512, 24},     {"music.TGA", 512, 24},
                           {"vokra.TGA", 512, 24}};
     const Bytes prefix = {0, 0, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0};
     for (const Case& c : cases) {
@@ -56,8 +53,7 @@ TEST(Pictures, EveryPictureHasTheHeaderTheLoaderAcceptsAndAPowerOfTwoSize)
     }
 }
 
-TEST(Pictures, ParticleGlowIsBlackAndTransparentAtItsEdgeAndBrightInTheMiddle)
-{
+TEST(Pictures, ParticleGlowIsBlackAndTransparentAtItsEdgeAndBrightInTheMiddle) {
     const Tga t = ReadTga("part.TGA");
     ASSERT_EQ(t.bytesPerPixel, 4);
     for (int i = 0; i < t.width; ++i) {
@@ -72,8 +68,7 @@ TEST(Pictures, ParticleGlowIsBlackAndTransparentAtItsEdgeAndBrightInTheMiddle)
 
 // Mean difference across the wrap-around seam against the mean between neighbouring columns
 // (or rows) inside the picture: a tiling picture shows no jump there.
-float SeamRatio(const Tga& t, bool across)
-{
+float SeamRatio(const Tga& t, bool across) {
     const int n = across ? t.width : t.height;
     auto diff = [&](int a, int b) {
         float sum = 0;
@@ -86,8 +81,7 @@ float SeamRatio(const Tga& t, bool across)
     return diff(n - 1, 0) / (inside / float(n - 1));
 }
 
-TEST(Pictures, RepeatingPicturesHaveNoSeamWhereTheyWrap)
-{
+TEST(Pictures, RepeatingPicturesHaveNoSeamWhereTheyWrap) {
     struct Case {
         const char* name;
         bool leftRight, topBottom;
@@ -104,9 +98,9 @@ TEST(Pictures, RepeatingPicturesHaveNoSeamWhereTheyWrap)
     }
 }
 
-TEST(Pictures, CardTextStaysInsideTheMiddleSeventyPercent)
-{
-    for (const char* name : {"INTRO1.TGA", "INTRO2.TGA", "coder.TGA", "design.TGA", "qx.TGA", "music.TGA", "vokra.TGA"}) {
+TEST(Pictures, CardTextStaysInsideTheMiddleSeventyPercent) {
+    for (const char* name :
+         {"INTRO1.TGA", "INTRO2.TGA", "coder.TGA", "design.TGA", "qx.TGA", "music.TGA", "vokra.TGA"}) {
         const Tga t = ReadTga(name);
         const int lo = t.width * 15 / 100, hi = t.width * 85 / 100;
         float outside = 0, inside = 0;
@@ -121,8 +115,7 @@ TEST(Pictures, CardTextStaysInsideTheMiddleSeventyPercent)
     }
 }
 
-TEST(Pictures, FishIsDarkEnoughToBeAddedTwice)
-{
+TEST(Pictures, FishIsDarkEnoughToBeAddedTwice) {
     const Tga t = ReadTga("fish.TGA");
     double sum = 0;
     for (int y = 0; y < t.height; ++y)

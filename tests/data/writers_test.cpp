@@ -8,21 +8,19 @@
 
 namespace {
 
-TEST(TgaWriter, WritesTheLoadersHeaderAndBottomRowFirstAsBgr)
-{
+TEST(TgaWriter, WritesTheLoadersHeaderAndBottomRowFirstAsBgr) {
     Image image(2, 2);
     image.At(0, 0) = {1, 0, 0, 1};  // top-left red
     image.At(1, 0) = {0, 1, 0, 1};  // top-right green
     image.At(0, 1) = {0, 0, 1, 1};  // bottom-left blue
     image.At(1, 1) = {1, 1, 1, 1};  // bottom-right white
-    const Bytes expected = {0, 0, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0, 2, 0, 2, 0, 24, 0,
-                            255, 0, 0, 255, 255, 255,  // bottom row: blue, white
-                            0, 0, 255, 0, 255, 0};     // top row: red, green
+    const Bytes expected = {0, 0, 2,   0, 0,   0, 0,   0, 0, 0,   0,   0,
+                            2, 0, 2,   0, 24,  0, 255, 0, 0, 255, 255, 255,  // bottom row: blue, white
+                            0, 0, 255, 0, 255, 0};                           // top row: red, green
     EXPECT_EQ(EncodeTga(image, TgaDepth::Rgb24), expected);
 }
 
-TEST(TgaWriter, ThirtyTwoBitFilesCarryAlphaAndSayEightAlphaBits)
-{
+TEST(TgaWriter, ThirtyTwoBitFilesCarryAlphaAndSayEightAlphaBits) {
     Image image(1, 1, {0, 0, 0, 0});
     const Bytes tga = EncodeTga(image, TgaDepth::Rgba32);
     ASSERT_EQ(tga.size(), 18u + 4u);
@@ -31,8 +29,7 @@ TEST(TgaWriter, ThirtyTwoBitFilesCarryAlphaAndSayEightAlphaBits)
     EXPECT_EQ(tga[21], 0);
 }
 
-TEST(Rle8, RowsEncodeToTheExpectedRunsAndBlocks)
-{
+TEST(Rle8, RowsEncodeToTheExpectedRunsAndBlocks) {
     struct Case {
         const char* what;
         std::vector<uint8_t> row;
@@ -47,18 +44,15 @@ TEST(Rle8, RowsEncodeToTheExpectedRunsAndBlocks)
         {"a block then a run", {1, 2, 3, 5, 5, 5}, {0, 3, 1, 2, 3, 0, 3, 5}},
         {"a run then a short tail", {5, 5, 5, 1, 2}, {3, 5, 1, 1, 1, 2}},
     };
-    for (const Case& c : cases)
-        EXPECT_EQ(EncodeRle8Row(c.row.data(), int(c.row.size())), c.encoded) << c.what;
+    for (const Case& c : cases) EXPECT_EQ(EncodeRle8Row(c.row.data(), int(c.row.size())), c.encoded) << c.what;
 }
 
-TEST(Rle8, LongRunsSplitAt255)
-{
+TEST(Rle8, LongRunsSplitAt255) {
     const std::vector<uint8_t> row(300, 4);
     EXPECT_EQ(EncodeRle8Row(row.data(), 300), (Bytes{255, 4, 45, 4}));
 }
 
-TEST(Rle8, PicturesDecodeBackToTheirIndices)
-{
+TEST(Rle8, PicturesDecodeBackToTheirIndices) {
     IndexedImage image;
     image.width = 37;
     image.height = 5;
@@ -81,8 +75,7 @@ TEST(Rle8, PicturesDecodeBackToTheirIndices)
     }
 }
 
-TEST(BmpWriter, TwentyFourBitRowsArePaddedAndBottomUp)
-{
+TEST(BmpWriter, TwentyFourBitRowsArePaddedAndBottomUp) {
     Image image(3, 2, {0, 0, 0, 1});
     image.At(0, 1) = {1, 0, 0, 1};  // bottom-left red
     const Bytes bmp = EncodeBmp24(image);
@@ -93,8 +86,7 @@ TEST(BmpWriter, TwentyFourBitRowsArePaddedAndBottomUp)
     EXPECT_EQ(bmp[54 + 12 + 2], 0);
 }
 
-TEST(ChunkWriter, LengthsCountHeadersDataAndChildren)
-{
+TEST(ChunkWriter, LengthsCountHeadersDataAndChildren) {
     ChunkWriter w;
     w.Begin(0x4D4D);
     w.Begin(0x0002);

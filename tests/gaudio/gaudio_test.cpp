@@ -44,9 +44,7 @@ fs::path MakeTempDir() {
     return fs::path(mkdtemp(pattern.data()));
 }
 
-void RunCommand(const std::string& command) {
-    ASSERT_EQ(std::system(command.c_str()), 0) << command;
-}
+void RunCommand(const std::string& command) { ASSERT_EQ(std::system(command.c_str()), 0) << command; }
 
 std::vector<char> ReadFile(const fs::path& path) {
     std::ifstream in(path, std::ios::binary);
@@ -90,8 +88,8 @@ double Rms(const std::vector<int16_t>& samples, size_t from, size_t count) {
 }
 
 // Normalised correlation of two stretches of interleaved stereo samples.
-double Correlation(const std::vector<int16_t>& a, size_t aFrom, const std::vector<int16_t>& b,
-                   size_t bFrom, size_t count) {
+double Correlation(const std::vector<int16_t>& a, size_t aFrom, const std::vector<int16_t>& b, size_t bFrom,
+                   size_t count) {
     double ab = 0, aa = 0, bb = 0;
     for (size_t i = 0; i < count; ++i) {
         const double x = a[aFrom + i], y = b[bFrom + i];
@@ -121,8 +119,8 @@ protected:
     // both the alignment and the channel order of what is played can be checked.
     fs::path MakeToneMp3() {
         const fs::path wav = dir_ / "tone.wav", mp3 = dir_ / "tone.mp3";
-        RunCommand("sox -n -r 44100 -c 2 -b 16 '" + wav.string() + "' synth " +
-            std::to_string(TONE_SECONDS) + " sine 300-1500 sine 600 gain -6");
+        RunCommand("sox -n -r 44100 -c 2 -b 16 '" + wav.string() + "' synth " + std::to_string(TONE_SECONDS) +
+                   " sine 300-1500 sine 600 gain -6");
         RunCommand("lame --quiet -b 192 '" + wav.string() + "' '" + mp3.string() + "'");
         return mp3;
     }
@@ -158,9 +156,7 @@ protected:
     std::string savedDriver_;
 };
 
-TEST_F(GaudioTest, VersionHasAMajorOfAtLeastOne) {
-    EXPECT_GE((GA_GetDLLVersion() >> 8) & 0xF, 1);
-}
+TEST_F(GaudioTest, VersionHasAMajorOfAtLeastOne) { EXPECT_GE((GA_GetDLLVersion() >> 8) & 0xF, 1); }
 
 TEST_F(GaudioTest, InterfacesAreHandedOutOnlyForTheirIds) {
     EXPECT_EQ(GA_GetInterface(0x10101), nullptr);

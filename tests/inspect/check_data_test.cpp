@@ -66,20 +66,26 @@ TEST_F(CheckDataSet, OneMissingOrBrokenFileFailsTheCheckOnItsRowAlone) {
         std::string problem;  // the row's text, or its start when it ends in "..."
     } cases[] = {
         {"an image missing", remove("qx.TGA"), "qx.TGA", "missing"},
-        {"an image named in lower case",
-         [&] { std::filesystem::rename(d.Path("grasmap.TGA"), d.Path("grasmap.tga")); }, "grasmap.TGA", "missing"},
+        {"an image named in lower case", [&] { std::filesystem::rename(d.Path("grasmap.TGA"), d.Path("grasmap.tga")); },
+         "grasmap.TGA", "missing"},
         {"sides not powers of two", write("fish.TGA", TgaFile(3, 2, 24, Bytes(18))), "fish.TGA",
          "3 x 2: sides are not powers of two"},
-        {"a run-length image", [&] { Bytes b = TinyTga(); b[2] = 10; d.Write("INTRO1.TGA", b); }, "INTRO1.TGA",
-         "not an uncompressed true-colour TGA..."},
+        {"a run-length image",
+         [&] {
+             Bytes b = TinyTga();
+             b[2] = 10;
+             d.Write("INTRO1.TGA", b);
+         },
+         "INTRO1.TGA", "not an uncompressed true-colour TGA..."},
         {"a short image", write("vokra.TGA", TgaFile(2, 2, 32, Bytes(15))), "vokra.TGA", "the pixel data is short"},
         {"the model missing", remove("dinos.3ds"), "dinos.3ds", "missing"},
         {"the model not a 3DS file", write("dinos.3ds", Chunk(0x1234, Bytes{})), "dinos.3ds",
          "Unable to load PRIMARY chuck from file: ..."},
         {"the model empty", write("dinos.3ds", Primary({Version(3)})), "dinos.3ds", "holds no objects..."},
         {"its texture missing", remove("skin.bmp"), "skin.bmp", "missing"},
-        {"its texture not a BMP it can read", write("skin.bmp", Bytes{'B', 'M', 0, 0, 0, 0, 0, 0, 0, 0, 54, 0, 0, 0, 108, 0, 0, 0}),
-         "skin.bmp", "Unknown DIB file format."},
+        {"its texture not a BMP it can read",
+         write("skin.bmp", Bytes{'B', 'M', 0, 0, 0, 0, 0, 0, 0, 0, 54, 0, 0, 0, 108, 0, 0, 0}), "skin.bmp",
+         "Unknown DIB file format."},
         {"the height map short", write("vulc.raw", HeightMap(1000)), "vulc.raw", "holds 1,000 bytes, not 262,144"},
         {"the height map long", write("vulc.raw", HeightMap(262145)), "vulc.raw", "holds 262,145 bytes, not 262,144"},
         {"the height map missing", remove("vulc.raw"), "vulc.raw", "missing"},
@@ -120,12 +126,14 @@ TEST_F(CheckDataSet, AModelWarningIsShownButDoesNotFailTheCheck) {
 
 TEST_F(CheckDataSet, ATextureSharedByTwoMaterialsHasOneRow) {
     using namespace writer3ds;
-    dir_.Write("dinos.3ds", Document({
-        MaterialEntry("a", {1, 2, 3}, "skin.bmp"),
-        MaterialEntry("b", {4, 5, 6}, "skin.bmp"),
-        MaterialEntry("c", {7, 8, 9}, "eyes.bmp"),
-        Object("dino", {TriangleMesh({VertexList({{0, 0, 0}, {1, 0, 0}, {0, 1, 0}}), FaceList({{0, 1, 2, 0}})})}),
-    }));
+    dir_.Write(
+        "dinos.3ds",
+        Document({
+            MaterialEntry("a", {1, 2, 3}, "skin.bmp"),
+            MaterialEntry("b", {4, 5, 6}, "skin.bmp"),
+            MaterialEntry("c", {7, 8, 9}, "eyes.bmp"),
+            Object("dino", {TriangleMesh({VertexList({{0, 0, 0}, {1, 0, 0}, {0, 1, 0}}), FaceList({{0, 1, 2, 0}})})}),
+        }));
     ToolRun run = RunInspect({"--check", dir_.path().string()});
     EXPECT_EQ(run.exitStatus, 1);
     std::map<std::string, std::string> rows = Rows(run);

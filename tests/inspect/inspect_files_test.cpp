@@ -48,7 +48,7 @@ TEST(InspectTga, ReportsTheRecordAsTheDecoderLeftItAndTheExitStatus) {
         {"zero-width.tga", TgaFile(0, 5, 24, {}), false, "0", "5", "null"},
         {"short-pixels.tga", TgaFile(2, 1, 24, {1, 2, 3, 4, 5}), false, "2", "1", "24"},
     };
-        // clang-format on
+    // clang-format on
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         const std::string path = c.bytes.empty() ? scratch.Path(c.name) : scratch.Write(c.name, c.bytes);
@@ -71,9 +71,12 @@ TEST(InspectTga, ReportsTheRecordAsTheDecoderLeftItAndTheExitStatus) {
 TEST(InspectTga, PixelsOutHoldsTheBufferAfterTheRedBlueSwap) {
     Scratch scratch;
     const std::string out = scratch.Path("pixels.bin");
-    EXPECT_EQ(RunInspect({"--pixels-out", out, scratch.Write("a.tga", TgaFile(2, 1, 24, {1, 2, 3, 4, 5, 6}))}).exitStatus, 0);
+    EXPECT_EQ(
+        RunInspect({"--pixels-out", out, scratch.Write("a.tga", TgaFile(2, 1, 24, {1, 2, 3, 4, 5, 6}))}).exitStatus, 0);
     EXPECT_EQ(ReadBytes(out), (Bytes{3, 2, 1, 6, 5, 4}));
-    EXPECT_EQ(RunInspect({"--pixels-out", out, scratch.Write("b.tga", TgaFile(1, 1, 32, {0x10, 0x20, 0x30, 0x40}))}).exitStatus, 0);
+    EXPECT_EQ(RunInspect({"--pixels-out", out, scratch.Write("b.tga", TgaFile(1, 1, 32, {0x10, 0x20, 0x30, 0x40}))})
+                  .exitStatus,
+              0);
     EXPECT_EQ(ReadBytes(out), (Bytes{0x30, 0x20, 0x10, 0x40}));
 }
 
@@ -104,7 +107,7 @@ TEST(InspectBmp, ReportsSizeAndTheReadersMessageBoxes) {
          "Image file conversion error."},
         {"missing.bmp", {}, false, "null", "null", "Failed to open DIB file " + scratch.Path("missing.bmp") + ".\n"},
     };
-        // clang-format on
+    // clang-format on
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         const std::string path = c.bytes.empty() ? scratch.Path(c.name) : scratch.Write(c.name, c.bytes);
@@ -131,7 +134,8 @@ TEST(InspectBmp, PixelsOutHoldsRgbRowsInFileOrder) {
     Scratch scratch;
     const std::string out = scratch.Path("pixels.bin");
     // Bottom row blue, green, red pixels stored B, G, R; top row one grey and one white pixel.
-    const std::string path = scratch.Write("a.bmp", Bmp24(2, 2, {Bytes{1, 2, 3, 4, 5, 6}, Bytes{7, 7, 7, 255, 255, 255}}));
+    const std::string path =
+        scratch.Write("a.bmp", Bmp24(2, 2, {Bytes{1, 2, 3, 4, 5, 6}, Bytes{7, 7, 7, 255, 255, 255}}));
     EXPECT_EQ(RunInspect({"--pixels-out", out, path}).exitStatus, 0);
     EXPECT_EQ(ReadBytes(out), (Bytes{3, 2, 1, 6, 5, 4, 7, 7, 7, 255, 255, 255}));
 }
@@ -140,7 +144,7 @@ TEST(InspectRaw, IsOkWhenTheDemoLoadsItAndRemarksOnAnyOtherLength) {
     Scratch scratch;
     struct Case {
         const char* name;
-        long size;           // -1: no file
+        long size;  // -1: no file
         bool ok;
         const char* remark;  // the start of the inspector's remark; null: none
     } cases[] = {
@@ -161,8 +165,10 @@ TEST(InspectRaw, IsOkWhenTheDemoLoadsItAndRemarksOnAnyOtherLength) {
         EXPECT_EQ(line["ok"].boolean, c.ok);
         EXPECT_TRUE(line["messages"].items.empty());  // the demo itself says nothing about a height map
         EXPECT_EQ(line["entries"].number, 262144);
-        if (c.remark) EXPECT_EQ(line["remark"].text.rfind(c.remark, 0), 0u) << line["remark"].text;
-        else EXPECT_TRUE(line["remark"].IsNull());
+        if (c.remark)
+            EXPECT_EQ(line["remark"].text.rfind(c.remark, 0), 0u) << line["remark"].text;
+        else
+            EXPECT_TRUE(line["remark"].IsNull());
     }
 }
 
@@ -191,16 +197,17 @@ TEST(InspectRaw, PixelsOutHoldsTheEntriesAsTheDemoHoldsThem) {
 TEST(Inspect3ds, ReportsMaterialsAndObjectsInTheDemosAxes) {
     using namespace writer3ds;
     Scratch scratch;
-    const std::string path = scratch.Write("model.3ds", Document({
-        MaterialEntry("skin \"green\"", {10, 20, 30}, "dino.bmp"),
-        MaterialEntry("eye", {200, 0, 0}),
-        Object("dino", {TriangleMesh({
-                           VertexList({{0, 0, 0}, {1, 0, 0}, {0.1f, 2, 3}}),
-                           FaceList({{0, 1, 2, 7}}, {FaceMaterial("skin \"green\"", {0})}),
-                           MappingList({{0, 0}, {1, 0}, {0.25f, 0.5f}}),
-                       })}),
-        Object("lamp", {Light()}),
-    }));
+    const std::string path = scratch.Write(
+        "model.3ds", Document({
+                         MaterialEntry("skin \"green\"", {10, 20, 30}, "dino.bmp"),
+                         MaterialEntry("eye", {200, 0, 0}),
+                         Object("dino", {TriangleMesh({
+                                            VertexList({{0, 0, 0}, {1, 0, 0}, {0.1f, 2, 3}}),
+                                            FaceList({{0, 1, 2, 7}}, {FaceMaterial("skin \"green\"", {0})}),
+                                            MappingList({{0, 0}, {1, 0}, {0.25f, 0.5f}}),
+                                        })}),
+                         Object("lamp", {Light()}),
+                     }));
     ToolRun run = RunInspect({path});
     EXPECT_EQ(run.exitStatus, 0);
     ASSERT_EQ(run.lines.size(), 1u);
@@ -222,8 +229,9 @@ TEST(Inspect3ds, ReportsMaterialsAndObjectsInTheDemosAxes) {
     const Json& objects = line["objects"];
     ASSERT_EQ(objects.items.size(), 2u);
     const Json& dino = objects[0];
-    EXPECT_EQ(dino.Keys(), (std::vector<std::string>{"name", "vertexCount", "faceCount", "texCoordCount", "materialIndex",
-                                                     "hasTexture", "vertices", "faces", "texCoords", "normals"}));
+    EXPECT_EQ(dino.Keys(),
+              (std::vector<std::string>{"name", "vertexCount", "faceCount", "texCoordCount", "materialIndex",
+                                        "hasTexture", "vertices", "faces", "texCoords", "normals"}));
     EXPECT_EQ(dino["name"].text, "dino");
     EXPECT_EQ(dino["vertexCount"].number, 3);
     EXPECT_EQ(dino["faceCount"].number, 1);
@@ -261,7 +269,8 @@ TEST(Inspect3ds, ReportsTheReadersMessagesInOrder) {
         const char* caption;
         std::string text;
     } cases[] = {
-        {"version4.3ds", Primary({Version(4)}), true, "Warning", "This 3DS file is over version 3 so it may load incorrectly"},
+        {"version4.3ds", Primary({Version(4)}), true, "Warning",
+         "This 3DS file is over version 3 so it may load incorrectly"},
         {"not-primary.3ds", Chunk(0x3D3D, Bytes{}), false, "Error",
          "Unable to load PRIMARY chuck from file: " + scratch.Path("not-primary.3ds") + "!"},
         {"missing.3DS", {}, false, "Error", "Unable to find the file: " + scratch.Path("missing.3DS") + "!"},
@@ -323,9 +332,13 @@ TEST(InspectCommandLine, RefusesABadCommandLineWithStatusTwo) {
     Scratch scratch;
     const std::string a = scratch.Write("a.tga", TinyTga());
     const std::string b = scratch.Write("b.tga", TinyTga());
-    for (const std::vector<std::string>& arguments : std::vector<std::vector<std::string>>{
-             {}, {"--pixels-out"}, {"--pixels-out", scratch.Path("p")}, {"--pixels-out", scratch.Path("p"), a, b},
-             {"--check"}, {"--check", scratch.path().string(), a}}) {
+    for (const std::vector<std::string>& arguments :
+         std::vector<std::vector<std::string>>{{},
+                                               {"--pixels-out"},
+                                               {"--pixels-out", scratch.Path("p")},
+                                               {"--pixels-out", scratch.Path("p"), a, b},
+                                               {"--check"},
+                                               {"--check", scratch.path().string(), a}}) {
         ToolRun run = RunInspect(arguments);
         EXPECT_EQ(run.exitStatus, 2) << ::testing::PrintToString(arguments);
         EXPECT_TRUE(run.lines.empty());

@@ -96,8 +96,8 @@ Bytes Bmp24(int32_t width, int32_t height, const std::vector<Bytes>& rows) {
     PutU32(file, 40);
     PutU32(file, uint32_t(width));
     PutU32(file, uint32_t(height));
-    PutU16(file, 1);   // planes
-    PutU16(file, 24);  // bits per pixel
+    PutU16(file, 1);                              // planes
+    PutU16(file, 24);                             // bits per pixel
     for (int i = 0; i < 6; ++i) PutU32(file, 0);  // no compression, sizes, resolutions, palette
     file.insert(file.end(), pixels.begin(), pixels.end());
     return file;

@@ -13,8 +13,8 @@ struct Json {
     Type type = NUL;
     bool boolean = false;
     double number = 0;
-    std::string text;                                 // STRING: decoded to UTF-8
-    std::vector<Json> items;                          // ARRAY
+    std::string text;                                   // STRING: decoded to UTF-8
+    std::vector<Json> items;                            // ARRAY
     std::vector<std::pair<std::string, Json>> members;  // OBJECT, in the text's order
 
     bool IsNull() const { return type == NUL; }

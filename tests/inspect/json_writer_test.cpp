@@ -21,10 +21,12 @@ TEST(JsonLine, EscapesWhatJsonForbidsAndKeepsValidUtf8) {
         {"plain", R"("plain")", "plain"},
         {"say \"hi\"", R"("say \"hi\"")", "say \"hi\""},
         {"C:\\DATA", R"("C:\\DATA")", "C:\\DATA"},
-        {"Failed to open DIB file a.bmp.\n", R"("Failed to open DIB file a.bmp.\n")", "Failed to open DIB file a.bmp.\n"},
+        {"Failed to open DIB file a.bmp.\n", R"("Failed to open DIB file a.bmp.\n")",
+         "Failed to open DIB file a.bmp.\n"},
         {"tab\there\r\b\f", R"("tab\there\r\b\f")", "tab\there\r\b\f"},
         {std::string("nul\0x", 5) + "\x01\x1f", R"("nul\u0000x\u0001\u001f")", std::string("nul\0x", 5) + "\x01\x1f"},
-        {"caf\xC3\xA9 \xE2\x82\xAC \xF0\x9F\x90\x9F", "\"caf\xC3\xA9 \xE2\x82\xAC \xF0\x9F\x90\x9F\"", "caf\xC3\xA9 \xE2\x82\xAC \xF0\x9F\x90\x9F"},
+        {"caf\xC3\xA9 \xE2\x82\xAC \xF0\x9F\x90\x9F", "\"caf\xC3\xA9 \xE2\x82\xAC \xF0\x9F\x90\x9F\"",
+         "caf\xC3\xA9 \xE2\x82\xAC \xF0\x9F\x90\x9F"},
         // Bytes that are not UTF-8 (a name written by an old Windows program in Latin-1)
         // become the Latin-1 characters of their values.
         {"caf\xE9", R"("caf\u00e9")", "caf\xC3\xA9"},
@@ -50,8 +52,9 @@ TEST(JsonLine, FloatsCarryNineSignificantDigitsAndGiveBackTheSameFloat) {
         double value;
         const char* written;
     } cases[] = {
-        {0.1f, "0.100000001"}, {1.0f, "1"},          {-2.5f, "-2.5"},   {16777217.0, "16777217"},
-        {-0.0, "-0"},          {1e-5f, "9.99999975e-06"}, {1.5e10f, "1.50000005e+10"},
+        {0.1f, "0.100000001"},       {1.0f, "1"},  {-2.5f, "-2.5"},
+        {16777217.0, "16777217"},    {-0.0, "-0"}, {1e-5f, "9.99999975e-06"},
+        {1.5e10f, "1.50000005e+10"},
     };
     for (const auto& c : cases) EXPECT_EQ(WrittenFloat(c.value), c.written);
     for (float value : {0.1f, 1.0f / 3, -123456.789f, 3.40282347e38f, 1.17549435e-38f, 1e-45f}) {
@@ -78,8 +81,8 @@ TEST(JsonLine, MembersKeepTheirOrderWithoutSpaces) {
 
 // The tests' reader must itself refuse what is not JSON.
 TEST(JsonReader, RefusesTextThatIsNotJson) {
-    for (const char* text : {"", "{", "[1,]", "{\"a\":1,}", "\"a\nb\"", "nan", "01", "1.", "\"\\x\"",
-                             "\"\\ud800\"", "{} {}", "{'a':1}", "[1 2]", "[1] // note"})
+    for (const char* text : {"", "{", "[1,]", "{\"a\":1,}", "\"a\nb\"", "nan", "01", "1.", "\"\\x\"", "\"\\ud800\"",
+                             "{} {}", "{'a':1}", "[1 2]", "[1] // note"})
         EXPECT_FALSE(ParseJson(text)) << text;
     ASSERT_TRUE(ParseJson(R"( {"a":[1,-2.5e3,true,null],"b":"\ud83d\udc1f"} )"));
     EXPECT_EQ((*ParseJson(R"({"b":"\ud83d\udc1f"})"))["b"].text, "\xF0\x9F\x90\x9F");

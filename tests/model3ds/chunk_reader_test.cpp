@@ -29,7 +29,8 @@ TEST_F(ChunkReader, SixteenByteFileReadsSilentlyUpToVersionThreeAndWarnsAbove) {
         fake::Reset();
         Model fresh;
         model = fresh;
-        EXPECT_TRUE(Import({0x4D, 0x4D, 0x10, 0x00, 0x00, 0x00, 0x02, 0x00, 0x0A, 0x00, 0x00, 0x00, c.version, 0x00, 0x00, 0x00}));
+        EXPECT_TRUE(Import(
+            {0x4D, 0x4D, 0x10, 0x00, 0x00, 0x00, 0x02, 0x00, 0x0A, 0x00, 0x00, 0x00, c.version, 0x00, 0x00, 0x00}));
         EXPECT_EQ(model.objectCount, 0);
         EXPECT_EQ(model.materialCount, 0);
         EXPECT_TRUE(model.objects.empty());
@@ -105,11 +106,14 @@ TEST_F(ChunkReader, FileZBecomesUpAndFileYBecomesMinusZ) {
 }
 
 TEST_F(ChunkReader, FaceFlagWordNeverReachesTheModel) {
-    ASSERT_TRUE(Import(Document({Object("o", {TriangleMesh({VertexList(TRIANGLE), FaceList({{0, 1, 2, 7}, {2, 1, 0, 0xFFFF}})})})})));
+    ASSERT_TRUE(Import(
+        Document({Object("o", {TriangleMesh({VertexList(TRIANGLE), FaceList({{0, 1, 2, 7}, {2, 1, 0, 0xFFFF}})})})})));
     const MeshObject& object = OnlyObject();
     ASSERT_EQ(object.faceCount, 2);
-    EXPECT_EQ(std::vector<int32_t>(object.faces[0].vertexIndex, object.faces[0].vertexIndex + 3), (std::vector<int32_t>{0, 1, 2}));
-    EXPECT_EQ(std::vector<int32_t>(object.faces[1].vertexIndex, object.faces[1].vertexIndex + 3), (std::vector<int32_t>{2, 1, 0}));
+    EXPECT_EQ(std::vector<int32_t>(object.faces[0].vertexIndex, object.faces[0].vertexIndex + 3),
+              (std::vector<int32_t>{0, 1, 2}));
+    EXPECT_EQ(std::vector<int32_t>(object.faces[1].vertexIndex, object.faces[1].vertexIndex + 3),
+              (std::vector<int32_t>{2, 1, 0}));
 }
 
 TEST_F(ChunkReader, FaceMaterialGroupsPickTheObjectsMaterial) {
@@ -126,8 +130,18 @@ TEST_F(ChunkReader, FaceMaterialGroupsPickTheObjectsMaterial) {
     const Case cases[] = {
         {"no group keeps zero", {textured, plain}, {}, {}, 0, false},
         {"textured group", {plain, textured}, {FaceMaterial("wood", {0})}, {}, 1, true},
-        {"last group decides, texture stays", {textured, plain}, {FaceMaterial("wood", {0}), FaceMaterial("paint", {0})}, {}, 1, true},
-        {"untextured then textured", {textured, plain}, {FaceMaterial("paint", {0}), FaceMaterial("wood", {0})}, {}, 0, true},
+        {"last group decides, texture stays",
+         {textured, plain},
+         {FaceMaterial("wood", {0}), FaceMaterial("paint", {0})},
+         {},
+         1,
+         true},
+        {"untextured then textured",
+         {textured, plain},
+         {FaceMaterial("paint", {0}), FaceMaterial("wood", {0})},
+         {},
+         0,
+         true},
         {"later material is unknown", {plain}, {FaceMaterial("wood", {0})}, {textured}, -1, false},
         {"unknown after known", {textured}, {FaceMaterial("wood", {0}), FaceMaterial("none", {0})}, {}, -1, true},
         {"names compare case-sensitively", {plain}, {FaceMaterial("PAINT", {0})}, {}, -1, false},
@@ -147,9 +161,12 @@ TEST_F(ChunkReader, FaceMaterialGroupsPickTheObjectsMaterial) {
 }
 
 TEST_F(ChunkReader, FirstColourSubChunkWins) {
-    ASSERT_TRUE(Import(Document({Chunk(0xAFFF, {MaterialName("m"), Diffuse({Colour24(1, 2, 3), Chunk(0x0012, Bytes{9, 9, 9})}), Chunk(0xA300, Str("direct.bmp"))})})));
+    ASSERT_TRUE(
+        Import(Document({Chunk(0xAFFF, {MaterialName("m"), Diffuse({Colour24(1, 2, 3), Chunk(0x0012, Bytes{9, 9, 9})}),
+                                        Chunk(0xA300, Str("direct.bmp"))})})));
     ASSERT_EQ(model.materialCount, 1);
-    EXPECT_EQ(std::vector<uint8_t>(model.materials[0].colour, model.materials[0].colour + 3), (std::vector<uint8_t>{1, 2, 3}));
+    EXPECT_EQ(std::vector<uint8_t>(model.materials[0].colour, model.materials[0].colour + 3),
+              (std::vector<uint8_t>{1, 2, 3}));
     // A file name straight under the material is honoured too; the walk stayed in step.
     EXPECT_STREQ(model.materials[0].textureFile, "direct.bmp");
 }
@@ -162,8 +179,9 @@ TEST_F(ChunkReader, UnknownChunksOfAnyLengthArePassedOverExactly) {
         // An unknown chunk whose payload looks like chunks, at each of the three levels.
         Bytes decoy(payload, 0x41);
         Bytes unknown = Chunk(0x7777, decoy);
-        ASSERT_TRUE(Import(Primary({unknown, Editor({unknown, Chunk(0xAFFF, {unknown, MaterialName("m")}),
-                                                      Object("o", {unknown, TriangleMesh({unknown, VertexList(TRIANGLE)})})})})));
+        ASSERT_TRUE(Import(
+            Primary({unknown, Editor({unknown, Chunk(0xAFFF, {unknown, MaterialName("m")}),
+                                      Object("o", {unknown, TriangleMesh({unknown, VertexList(TRIANGLE)})})})})));
         ASSERT_EQ(model.materialCount, 1);
         EXPECT_STREQ(model.materials[0].name, "m");
         EXPECT_EQ(OnlyObject().vertexCount, 3);
@@ -223,7 +241,8 @@ TEST_F(ChunkReader, TriangleMeshIsCountedToItsLengthThroughTheNestedFaceList) {
 }
 
 TEST_F(ChunkReader, ChunkAfterANestedFaceListIsReadFromTheRightPlace) {
-    ASSERT_TRUE(Import(Document({MaterialEntry("m", {1, 2, 3}), Object("first", {MeshWithNestedGroups()}), Object("second", {TriangleMesh({VertexList(TRIANGLE)})})})));
+    ASSERT_TRUE(Import(Document({MaterialEntry("m", {1, 2, 3}), Object("first", {MeshWithNestedGroups()}),
+                                 Object("second", {TriangleMesh({VertexList(TRIANGLE)})})})));
     ASSERT_EQ(model.objectCount, 2);
     EXPECT_EQ(model.objects[0].materialIndex, 0);
     EXPECT_EQ(model.objects[0].texCoordCount, 4);
@@ -258,7 +277,8 @@ TEST_F(ChunkReader, SameLoaderImportsAgainAfterFinish) {
 }
 
 TEST_F(ChunkReader, ReleaseModelFreesEveryArrayAndKeepsTheCounts) {
-    ASSERT_TRUE(Import(Document({Object("textured", {MeshWithNestedGroups()}), Object("bare", {TriangleMesh({VertexList(TRIANGLE)})}), Object("lamp", {Light()})})));
+    ASSERT_TRUE(Import(Document({Object("textured", {MeshWithNestedGroups()}),
+                                 Object("bare", {TriangleMesh({VertexList(TRIANGLE)})}), Object("lamp", {Light()})})));
     ASSERT_NE(model.objects[0].texCoords, nullptr);
     ASSERT_EQ(model.objects[1].texCoords, nullptr);
     ReleaseModel(model);

@@ -23,8 +23,8 @@ Bytes GeneratedModel(unsigned seed) {
     std::uniform_real_distribution<float> coordinate(-50, 50);
     std::uniform_real_distribution<float> unit(0, 1);
     const char* materials[] = {"stone", "leaf", "paint"};
-    std::vector<Bytes> editor{MaterialEntry("stone", {90, 80, 70}, "stone.bmp"), MaterialEntry("leaf", {10, 200, 30}, "leaf.bmp"),
-                              MaterialEntry("paint", {250, 250, 5})};
+    std::vector<Bytes> editor{MaterialEntry("stone", {90, 80, 70}, "stone.bmp"),
+                              MaterialEntry("leaf", {10, 200, 30}, "leaf.bmp"), MaterialEntry("paint", {250, 250, 5})};
     for (int o = 0; o < 5; ++o) {
         std::string name = "obj" + std::to_string(o);
         if (o == 2) {
@@ -36,7 +36,8 @@ Bytes GeneratedModel(unsigned seed) {
         for (Point& p : points) p = {coordinate(random), coordinate(random), coordinate(random)};
         std::vector<FaceRecord> faces(2 + random() % 400);
         for (FaceRecord& f : faces)
-            f = {uint16_t(random() % vertexCount), uint16_t(random() % vertexCount), uint16_t(random() % vertexCount), uint16_t(random() % 8)};
+            f = {uint16_t(random() % vertexCount), uint16_t(random() % vertexCount), uint16_t(random() % vertexCount),
+                 uint16_t(random() % 8)};
         std::vector<uint16_t> firstHalf, secondHalf;
         for (size_t f = 0; f < faces.size(); ++f) (f % 2 ? secondHalf : firstHalf).push_back(uint16_t(f));
         std::vector<Bytes> nested{FaceMaterial(materials[o % 3], firstHalf)};
@@ -61,13 +62,17 @@ std::vector<Bytes> TestFiles() {
         Document({Object("o", {TriangleMesh({VertexList({{1, 2, 3}, {-4, 0.5f, 0}})})})}),
         Document({Object("o", {TriangleMesh({VertexList(triangle), FaceList({{0, 1, 2, 7}, {2, 1, 0, 0xFFFF}})})})}),
         Document({MaterialEntry("wood", {10, 20, 30}, "wood.bmp"), MaterialEntry("paint", {200, 1, 2}),
-                  Object("o", {TriangleMesh({VertexList(triangle), FaceList({{0, 1, 2, 0}}, {FaceMaterial("wood", {0}), FaceMaterial("paint", {0})})})})}),
+                  Object("o", {TriangleMesh({VertexList(triangle),
+                                             FaceList({{0, 1, 2, 0}},
+                                                      {FaceMaterial("wood", {0}), FaceMaterial("paint", {0})})})})}),
         Document({MaterialEntry("m", {1, 2, 3}),
                   Object("first", {TriangleMesh({VertexList({{0, 0, 0}, {1, 0, 0}, {0, 1, 0}, {1, 1, 0}}),
-                                                 FaceList({{0, 1, 2, 7}, {1, 3, 2, 7}}, {FaceMaterial("m", {0, 1}), SmoothingList(2)}),
+                                                 FaceList({{0, 1, 2, 7}, {1, 3, 2, 7}},
+                                                          {FaceMaterial("m", {0, 1}), SmoothingList(2)}),
                                                  MappingList({{0, 0}, {1, 0}, {0, 1}, {1, 1}})})}),
                   Object("lamp", {Light()}), Object("second", {TriangleMesh({VertexList(triangle)})})}),
-        Document({Chunk(0x7777, Bytes(70000, 0x41)), Object("o", {TriangleMesh({Chunk(0x7777, Bytes{}), VertexList(triangle)})})}),
+        Document({Chunk(0x7777, Bytes(70000, 0x41)),
+                  Object("o", {TriangleMesh({Chunk(0x7777, Bytes{}), VertexList(triangle)})})}),
     };
 }
 
@@ -77,7 +82,9 @@ std::vector<Bytes> AllFiles() {
     return files;
 }
 
-bool HasGeometry(const MeshObject& object) { return object.vertexCount > 0 || object.faceCount > 0 || object.texCoordCount > 0; }
+bool HasGeometry(const MeshObject& object) {
+    return object.vertexCount > 0 || object.faceCount > 0 || object.texCoordCount > 0;
+}
 
 void ExpectSameMesh(const MeshObject& ours, const Lib3dsMesh& theirs) {
     ASSERT_EQ(uint32_t(ours.vertexCount), theirs.points);

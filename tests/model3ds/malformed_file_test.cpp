@@ -15,11 +15,13 @@ using MalformedFile = ModelFileTest;
 const std::vector<Point> TRIANGLE = {{0, 0, 0}, {1, 0, 0}, {0, 1, 0}};
 
 Bytes RichDocument() {
-    return Document({MaterialEntry("wood", {10, 20, 30}, "wood.bmp"),
-                     Object("a", {TriangleMesh({VertexList({{0, 0, 0}, {1, 0, 0}, {0, 1, 0}, {1, 1, 1}}),
-                                                FaceList({{0, 1, 2, 0}, {1, 3, 2, 0}}, {FaceMaterial("wood", {0, 1}), SmoothingList(2)}),
-                                                MappingList({{0, 0}, {1, 0}, {0, 1}, {1, 1}})})}),
-                     Object("lamp", {Light()})});
+    return Document(
+        {MaterialEntry("wood", {10, 20, 30}, "wood.bmp"),
+         Object("a",
+                {TriangleMesh({VertexList({{0, 0, 0}, {1, 0, 0}, {0, 1, 0}, {1, 1, 1}}),
+                               FaceList({{0, 1, 2, 0}, {1, 3, 2, 0}}, {FaceMaterial("wood", {0, 1}), SmoothingList(2)}),
+                               MappingList({{0, 0}, {1, 0}, {0, 1}, {1, 1}})})}),
+         Object("lamp", {Light()})});
 }
 
 // What must hold of any model the reader returns.
@@ -60,7 +62,8 @@ TEST_F(MalformedFile, LengthUnderSixEndsItsLevelAndTheLevelsAboveStayInStep) {
         ReleaseModel(model);
         model = Model{};
         Bytes broken = ChunkWithLength(0x4110, length, {});
-        ASSERT_TRUE(Import(Document({Object("broken", {TriangleMesh({broken, VertexList(TRIANGLE)})}), Object("next", {TriangleMesh({VertexList(TRIANGLE)})})})));
+        ASSERT_TRUE(Import(Document({Object("broken", {TriangleMesh({broken, VertexList(TRIANGLE)})}),
+                                     Object("next", {TriangleMesh({VertexList(TRIANGLE)})})})));
         ASSERT_EQ(model.objectCount, 2);
         EXPECT_EQ(model.objects[0].vertexCount, 0);  // the rest of the broken mesh is not read
         EXPECT_STREQ(model.objects[1].name, "next");
@@ -83,7 +86,8 @@ TEST_F(MalformedFile, ChildRunningPastItsParentIsCutToTheParentsEnd) {
         SCOPED_TRACE(c.what);
         ReleaseModel(model);
         model = Model{};
-        ASSERT_TRUE(Import(Document({Object("long", {c.inside}), Object("next", {TriangleMesh({VertexList(TRIANGLE)})})})));
+        ASSERT_TRUE(
+            Import(Document({Object("long", {c.inside}), Object("next", {TriangleMesh({VertexList(TRIANGLE)})})})));
         ExpectSoundModel(model);
         ASSERT_EQ(model.objectCount, 2);
         EXPECT_STREQ(model.objects[1].name, "next");
@@ -101,8 +105,10 @@ TEST_F(MalformedFile, ChildRunningPastItsParentIsCutToTheParentsEnd) {
 TEST_F(MalformedFile, NamesLongerThanTheirFieldsAreCut) {
     const std::string longName(300, 'n');
     const std::string cut(MODEL_NAME_SIZE - 1, 'n');
-    ASSERT_TRUE(Import(Document({Chunk(0xAFFF, {MaterialName(longName), Chunk(0xA200, Chunk(0xA300, Str(longName)))}),
-                                 Object(longName, {TriangleMesh({VertexList(TRIANGLE), FaceList({{0, 1, 2, 0}}, {FaceMaterial(longName, {0})})})})})));
+    ASSERT_TRUE(Import(Document(
+        {Chunk(0xAFFF, {MaterialName(longName), Chunk(0xA200, Chunk(0xA300, Str(longName)))}),
+         Object(longName,
+                {TriangleMesh({VertexList(TRIANGLE), FaceList({{0, 1, 2, 0}}, {FaceMaterial(longName, {0})})})})})));
     ASSERT_EQ(model.materialCount, 1);
     EXPECT_EQ(model.materials[0].name, cut);
     EXPECT_EQ(model.materials[0].textureFile, cut);
@@ -143,9 +149,10 @@ TEST_F(MalformedFile, PayloadsLongerThanTheirRoomAreDiscarded) {
     Bytes vertices = Chunk(0x4110, Cat({U16(1), F32(1), F32(2), F32(3), F32(7), F32(7), F32(7)}));
     Bytes mapping = Chunk(0x4140, Cat({U16(1), F32(0.5f), F32(0.5f), Bytes(13, 0x40)}));
     Bytes colour = Chunk(0xA020, Chunk(0x0011, Bytes{1, 2, 3, 4, 5, 6}));
-    ASSERT_TRUE(Import(Primary({Chunk(0x0002, Cat({U32(3), U32(99)})),
-                                Editor({Chunk(0xAFFF, {MaterialName("m"), colour, MaterialName("m2")}),
-                                        Object("o", {TriangleMesh({vertices, mapping, FaceList({{0, 0, 0, 0}})})})})})));
+    ASSERT_TRUE(
+        Import(Primary({Chunk(0x0002, Cat({U32(3), U32(99)})),
+                        Editor({Chunk(0xAFFF, {MaterialName("m"), colour, MaterialName("m2")}),
+                                Object("o", {TriangleMesh({vertices, mapping, FaceList({{0, 0, 0, 0}})})})})})));
     EXPECT_TRUE(fake::g_messageBoxes.empty());  // the version's surplus is not part of it
     EXPECT_STREQ(model.materials[0].name, "m2");
     EXPECT_EQ(model.materials[0].colour[2], 3);
@@ -155,8 +162,10 @@ TEST_F(MalformedFile, PayloadsLongerThanTheirRoomAreDiscarded) {
 }
 
 TEST_F(MalformedFile, FacesNamingMissingVerticesAreDropped) {
-    ASSERT_TRUE(Import(Document({Object("o", {TriangleMesh({VertexList(TRIANGLE), FaceList({{0, 1, 3, 0}, {0, 1, 2, 0}, {65535, 0, 1, 0}, {2, 1, 0, 0}})})}),
-                                 Object("faces only", {TriangleMesh({FaceList({{0, 0, 0, 0}})})})})));
+    ASSERT_TRUE(Import(
+        Document({Object("o", {TriangleMesh({VertexList(TRIANGLE),
+                                             FaceList({{0, 1, 3, 0}, {0, 1, 2, 0}, {65535, 0, 1, 0}, {2, 1, 0, 0}})})}),
+                  Object("faces only", {TriangleMesh({FaceList({{0, 0, 0, 0}})})})})));
     ASSERT_EQ(model.objectCount, 2);
     const MeshObject& object = model.objects[0];
     ASSERT_EQ(object.faceCount, 2);
@@ -169,8 +178,10 @@ TEST_F(MalformedFile, FacesNamingMissingVerticesAreDropped) {
 }
 
 TEST_F(MalformedFile, SecondListInAnObjectReplacesTheFirst) {
-    ASSERT_TRUE(Import(Document({Object("o", {TriangleMesh({VertexList(TRIANGLE), FaceList({{0, 1, 2, 0}}), MappingList({{1, 1}}),
-                                                             VertexList({{5, 5, 5}}), FaceList({{0, 0, 0, 0}, {0, 0, 0, 0}}), MappingList({{2, 2}, {3, 3}})})})})));
+    ASSERT_TRUE(Import(Document({Object(
+        "o",
+        {TriangleMesh({VertexList(TRIANGLE), FaceList({{0, 1, 2, 0}}), MappingList({{1, 1}}), VertexList({{5, 5, 5}}),
+                       FaceList({{0, 0, 0, 0}, {0, 0, 0, 0}}), MappingList({{2, 2}, {3, 3}})})})})));
     EXPECT_EQ(OnlyObject().vertexCount, 1);
     EXPECT_EQ(OnlyObject().vertices[0].x, 5.0f);
     EXPECT_EQ(OnlyObject().faceCount, 2);
@@ -182,11 +193,13 @@ TEST_F(MalformedFile, DeepNestingIsSkippedWithoutExhaustingTheStack) {
     // 20000 triangle meshes, one inside the other, around a vertex list.
     const Bytes inner = VertexList(TRIANGLE);
     std::vector<Bytes> headers;
-    for (uint32_t length = uint32_t(inner.size()); headers.size() < 20000;) headers.push_back(Cat({U16(0x4100), U32(length += 6)}));
+    for (uint32_t length = uint32_t(inner.size()); headers.size() < 20000;)
+        headers.push_back(Cat({U16(0x4100), U32(length += 6)}));
     std::vector<Bytes> parts(headers.rbegin(), headers.rend());
     parts.push_back(inner);
     Bytes nested = Cat(parts);
-    ASSERT_TRUE(Import(Document({Object("deep", {nested}), Object("shallow", {TriangleMesh({TriangleMesh({VertexList(TRIANGLE)})})})})));
+    ASSERT_TRUE(Import(Document(
+        {Object("deep", {nested}), Object("shallow", {TriangleMesh({TriangleMesh({VertexList(TRIANGLE)})})})})));
     ASSERT_EQ(model.objectCount, 2);
     EXPECT_EQ(model.objects[0].vertexCount, 0);
     EXPECT_EQ(model.objects[1].vertexCount, 3);

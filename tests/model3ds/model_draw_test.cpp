@@ -56,8 +56,7 @@ Lines Corners(Between between) {
 Lines Textured(unsigned texture, size_t mappings) {
     return Lines{"glColor3ub(255, 255, 255)", "glBindTexture(GL_TEXTURE_2D, " + std::to_string(texture) + ")",
                  "glBegin(GL_TRIANGLES)"} +
-           Corners([&](int v) { return size_t(v) < mappings ? Lines{QUAD_TEXCOORD[v]} : Lines{}; }) +
-           Lines{"glEnd()"};
+           Corners([&](int v) { return size_t(v) < mappings ? Lines{QUAD_TEXCOORD[v]} : Lines{}; }) + Lines{"glEnd()"};
 }
 
 Lines Untextured(const std::string& colour = "") {
@@ -85,16 +84,21 @@ TEST_F(DrawModelCalls, SmallModelsMakeExactlyTheseCalls) {
         {"textured, no mapping list: no texture coordinate", {SKIN, Quad({"skin"})}, Textured(1, 0)},
         {"textured, a mapping list shorter than the vertices", {SKIN, Quad({"skin"}, 2)}, Textured(1, 2)},
         {"untextured, model without materials: white", {Quad({}, 4)}, Untextured()},
-        {"untextured, its material's colour before every vertex", {PAINT, Quad({"paint"}, 4)}, Untextured("10, 20, 30")},
+        {"untextured, its material's colour before every vertex",
+         {PAINT, Quad({"paint"}, 4)},
+         Untextured("10, 20, 30")},
         {"untextured, no group: the first material's colour", {PAINT, OTHER, Quad({}, 4)}, Untextured("10, 20, 30")},
         {"the last group decides the colour", {PAINT, OTHER, Quad({"paint", "other"})}, Untextured("70, 80, 90")},
         {"group naming no known material: white", {PAINT, Quad({"none"})}, Untextured()},
-        {"textured, then a group naming no known material: white, nothing bound", {SKIN, Quad({"skin", "none"}, 4)},
+        {"textured, then a group naming no known material: white, nothing bound",
+         {SKIN, Quad({"skin", "none"}, 4)},
          Untextured()},
-        {"textured, then an untextured group: its empty slot is bound", {SKIN, PAINT, Quad({"skin", "paint"}, 4)},
+        {"textured, then an untextured group: its empty slot is bound",
+         {SKIN, PAINT, Quad({"skin", "paint"}, 4)},
          Lines{"glColor3ub(255, 255, 255)", "glBindTexture(GL_TEXTURE_2D, 0)", "glBegin(GL_TRIANGLES)"} +
              Corners([](int v) { return Lines{QUAD_TEXCOORD[v]}; }) + Lines{"glEnd()"}},
-        {"two objects: one begin and end each, the second binds nothing", {SKIN, PAINT, Quad({"skin"}, 4), Quad({"paint"})},
+        {"two objects: one begin and end each, the second binds nothing",
+         {SKIN, PAINT, Quad({"skin"}, 4), Quad({"paint"})},
          Textured(1, 4) + Untextured("10, 20, 30")},
         {"material beyond the texture table: its colour, nothing bound", beyondTheTable, Untextured("40, 50, 60")},
         {"no objects: no call at all", {SKIN, PAINT}, {}},

@@ -104,7 +104,8 @@ public:
         int opens = 0;
         alignas(inotify_event) char buffer[4096];
         for (ssize_t got; (got = read(fd_, buffer, sizeof buffer)) > 0;)
-            for (char* p = buffer; p < buffer + got; p += sizeof(inotify_event) + reinterpret_cast<inotify_event*>(p)->len)
+            for (char* p = buffer; p < buffer + got;
+                 p += sizeof(inotify_event) + reinterpret_cast<inotify_event*>(p)->len)
                 opens += (reinterpret_cast<inotify_event*>(p)->mask & IN_OPEN) != 0;
         return opens;
     }
@@ -161,7 +162,8 @@ void ReportAtExit() {
         std::fprintf(stderr, "[box %s: %s]", box.caption.c_str(), box.text.c_str());
     std::fprintf(stderr, "[textures made: %zu]", glrec::Count("glGenTextures"));
     bool freed = !g_model.objects.empty();
-    for (const MeshObject& object : g_model.objects) freed = freed && !object.vertices && !object.faces && !object.normals;
+    for (const MeshObject& object : g_model.objects)
+        freed = freed && !object.vertices && !object.faces && !object.normals;
     std::fprintf(stderr, "[model freed: %s]", freed ? "yes" : "no");
 }
 
@@ -189,9 +191,9 @@ TEST_F(ModelImportDeathTest, UnreadablePictureEndsTheProcessWithStatusZeroAfterT
         WritePicture("after.bmp", SolidBmp(1, 1, {1, 2, 3}));
         std::remove("bad.bmp");
         if (c.write) WritePicture("bad.bmp", c.picture);
-        writer3ds::Bytes model = ModelWith({MaterialEntry("good", {0, 0, 0}, "good.bmp"),
-                                            MaterialEntry("bad", {0, 0, 0}, "bad.bmp"),
-                                            MaterialEntry("after", {0, 0, 0}, "after.bmp")});
+        writer3ds::Bytes model =
+            ModelWith({MaterialEntry("good", {0, 0, 0}, "good.bmp"), MaterialEntry("bad", {0, 0, 0}, "bad.bmp"),
+                       MaterialEntry("after", {0, 0, 0}, "after.bmp")});
         // The material after the bad one gets no texture: one texture made, then the exit.
         EXPECT_EXIT(
             {
@@ -200,8 +202,7 @@ TEST_F(ModelImportDeathTest, UnreadablePictureEndsTheProcessWithStatusZeroAfterT
                 std::fprintf(stderr, "[went on]");
                 std::exit(1);
             },
-            testing::ExitedWithCode(0),
-            std::string(c.message) + "\\[textures made: 1\\]\\[model freed: yes\\]$");
+            testing::ExitedWithCode(0), std::string(c.message) + "\\[textures made: 1\\]\\[model freed: yes\\]$");
     }
 }
 

@@ -71,16 +71,29 @@ TEST(VertexNormals, UnusedAndZeroAreaVerticesGetZero) {
     };
     const Case cases[] = {
         {"no faces", {{1, 2, 3}, {4, 5, 6}}, {}, {{0, 0, 0}, {0, 0, 0}}},
-        {"unused vertex", {{0, 0, 0}, {1, 0, 0}, {0, 1, 0}, {9, 9, 9}}, {{{0, 1, 2}}}, {{0, 0, 1}, {0, 0, 1}, {0, 0, 1}, {0, 0, 0}}},
-        {"zero area only", {{0, 0, 0}, {1, 1, 1}, {2, 2, 2}}, {{{0, 1, 2}}, {{1, 1, 1}}}, {{0, 0, 0}, {0, 0, 0}, {0, 0, 0}}},
-        {"zero area still counts", {{0, 0, 0}, {1, 0, 0}, {0, 1, 0}}, {{{0, 1, 2}}, {{0, 0, 0}}}, {{0, 0, 1}, {0, 0, 1}, {0, 0, 1}}},
-        {"index out of range adds nothing", {{0, 0, 0}, {1, 0, 0}, {0, 1, 0}}, {{{0, 1, 2}}, {{0, 2, 3}}}, {{0, 0, 1}, {0, 0, 1}, {0, 0, 1}}},
+        {"unused vertex",
+         {{0, 0, 0}, {1, 0, 0}, {0, 1, 0}, {9, 9, 9}},
+         {{{0, 1, 2}}},
+         {{0, 0, 1}, {0, 0, 1}, {0, 0, 1}, {0, 0, 0}}},
+        {"zero area only",
+         {{0, 0, 0}, {1, 1, 1}, {2, 2, 2}},
+         {{{0, 1, 2}}, {{1, 1, 1}}},
+         {{0, 0, 0}, {0, 0, 0}, {0, 0, 0}}},
+        {"zero area still counts",
+         {{0, 0, 0}, {1, 0, 0}, {0, 1, 0}},
+         {{{0, 1, 2}}, {{0, 0, 0}}},
+         {{0, 0, 1}, {0, 0, 1}, {0, 0, 1}}},
+        {"index out of range adds nothing",
+         {{0, 0, 0}, {1, 0, 0}, {0, 1, 0}},
+         {{{0, 1, 2}}, {{0, 2, 3}}},
+         {{0, 0, 1}, {0, 0, 1}, {0, 0, 1}}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         Model model = OneObject(c.vertices, c.faces);
         BuildVertexNormals(model);
-        for (size_t v = 0; v < c.expected.size(); ++v) ExpectNear(model.objects[0].normals[v], c.expected[v].x, c.expected[v].y, c.expected[v].z);
+        for (size_t v = 0; v < c.expected.size(); ++v)
+            ExpectNear(model.objects[0].normals[v], c.expected[v].x, c.expected[v].y, c.expected[v].z);
         ReleaseModel(model);
     }
 }

@@ -9,8 +9,7 @@ namespace {
 
 using namespace music;
 
-Audio Sine(double hz, double dbfs, double seconds, bool left, bool right)
-{
+Audio Sine(double hz, double dbfs, double seconds, bool left, bool right) {
     Audio audio;
     const size_t n = static_cast<size_t>(seconds * SAMPLE_RATE);
     const double amplitude = std::pow(10.0, dbfs / 20.0);
@@ -24,21 +23,21 @@ Audio Sine(double hz, double dbfs, double seconds, bool left, bool right)
     return audio;
 }
 
-void Append(Audio& audio, const Audio& more)
-{
+void Append(Audio& audio, const Audio& more) {
     audio.left.insert(audio.left.end(), more.left.begin(), more.left.end());
     audio.right.insert(audio.right.end(), more.right.begin(), more.right.end());
 }
 
-TEST(Loudness, SinesReadTheirKnownLoudness)
-{
-    struct Case { double hz, dbfs; bool left, right; double lufs, tolerance; };
+TEST(Loudness, SinesReadTheirKnownLoudness) {
+    struct Case {
+        double hz, dbfs;
+        bool left, right;
+        double lufs, tolerance;
+    };
     const Case cases[] = {
-        {997, 0, true, false, -3.01, 0.02},     // the standard's calibration point
-        {997, 0, false, true, -3.01, 0.02},
-        {997, -20, true, true, -20.0, 0.02},    // two channels add 3 dB
-        {997, -20, true, false, -23.01, 0.02},
-        {1000, -20, true, true, -20.0, 0.05},
+        {997, 0, true, false, -3.01, 0.02},                                          // the standard's calibration point
+        {997, 0, false, true, -3.01, 0.02},    {997, -20, true, true, -20.0, 0.02},  // two channels add 3 dB
+        {997, -20, true, false, -23.01, 0.02}, {1000, -20, true, true, -20.0, 0.05},
         {10000, -20, true, true, -16.65, 0.1},  // the shelf's +4 dB less the 0.691 dB offset
         {20, -20, true, true, -34.0, 0.5},      // the high-pass takes 13 dB off a deep rumble
     };
@@ -48,8 +47,7 @@ TEST(Loudness, SinesReadTheirKnownLoudness)
     }
 }
 
-TEST(Loudness, SilenceIsGatedOut)
-{
+TEST(Loudness, SilenceIsGatedOut) {
     Audio audio = Sine(997, -20, 4.0, true, true);
     Append(audio, Sine(997, -200, 8.0, true, true));
     // 37 full blocks and three that hold 3/4, 1/2 and 1/4 of the sine pass the gates; the
@@ -59,8 +57,7 @@ TEST(Loudness, SilenceIsGatedOut)
     EXPECT_EQ(IntegratedLoudness(Audio{}), -HUGE_VAL);
 }
 
-TEST(Loudness, PassagesTenLuBelowTheRestAreGatedOut)
-{
+TEST(Loudness, PassagesTenLuBelowTheRestAreGatedOut) {
     // A loud part and a part 20 dB quieter: the quiet one falls under the relative gate.
     Audio audio = Sine(997, -10, 4.0, true, true);
     Append(audio, Sine(997, -30, 4.0, true, true));
@@ -69,15 +66,13 @@ TEST(Loudness, PassagesTenLuBelowTheRestAreGatedOut)
     EXPECT_NEAR(IntegratedLoudness(audio), -10.0 + 10 * std::log10((37 + mixed) / 40), 0.01);
 }
 
-TEST(Loudness, PeakIsTheLargestMagnitudeOnEitherChannel)
-{
+TEST(Loudness, PeakIsTheLargestMagnitudeOnEitherChannel) {
     Audio audio = Sine(997, -6, 1.0, true, false);
     audio.right[100] = -0.75f;
     EXPECT_NEAR(PeakDbfs(audio), 20 * std::log10(0.75), 1e-4);
 }
 
-TEST(Limiter, NoSampleEndsAboveTheCeiling)
-{
+TEST(Limiter, NoSampleEndsAboveTheCeiling) {
     Audio audio = Sine(220, -20, 2.0, true, true);
     for (size_t i = 20000; i < 20100; ++i) audio.left[i] = 1.5f;  // a burst far over the top
     audio.right[40000] = -2.0f;
@@ -85,8 +80,7 @@ TEST(Limiter, NoSampleEndsAboveTheCeiling)
     EXPECT_LE(PeakDbfs(audio), 20 * std::log10(0.5) + 1e-4);
 }
 
-TEST(Limiter, QuietPassagesFarFromPeaksAreUntouched)
-{
+TEST(Limiter, QuietPassagesFarFromPeaksAreUntouched) {
     const Audio original = Sine(220, -20, 2.0, true, true);
     Audio audio = original;
     audio.left[44100] = 1.0f;
@@ -97,8 +91,7 @@ TEST(Limiter, QuietPassagesFarFromPeaksAreUntouched)
     EXPECT_LT(std::fabs(audio.left[44099]), std::fabs(original.left[44099]));
 }
 
-TEST(Mastering, BringsMusicToTheTargetUnderTheCeilingAndFadesOut)
-{
+TEST(Mastering, BringsMusicToTheTargetUnderTheCeilingAndFadesOut) {
     // A chord with hard transients every half second, far too quiet and peaky as it is.
     Audio audio = Sine(220, -30, 10.0, true, true);
     Audio third = Sine(277, -32, 10.0, true, true);

@@ -9,21 +9,28 @@ namespace {
 
 using namespace music;
 
-uint32_t BigEndian(const std::vector<uint8_t>& bytes, size_t at, int count)
-{
+uint32_t BigEndian(const std::vector<uint8_t>& bytes, size_t at, int count) {
     uint32_t value = 0;
     for (int i = 0; i < count; ++i) value = value << 8 | bytes[at + static_cast<size_t>(i)];
     return value;
 }
 
-TEST(MidiFile, VariableLengthQuantitiesUseSevenBitsPerByte)
-{
-    struct Case { uint32_t value; std::vector<uint8_t> bytes; };
+TEST(MidiFile, VariableLengthQuantitiesUseSevenBitsPerByte) {
+    struct Case {
+        uint32_t value;
+        std::vector<uint8_t> bytes;
+    };
     const Case cases[] = {
-        {0x00, {0x00}},           {0x40, {0x40}},           {0x7F, {0x7F}},
-        {0x80, {0x81, 0x00}},     {0x2000, {0xC0, 0x00}},   {0x3FFF, {0xFF, 0x7F}},
-        {0x4000, {0x81, 0x80, 0x00}}, {0x1FFFFF, {0xFF, 0xFF, 0x7F}},
-        {0x200000, {0x81, 0x80, 0x80, 0x00}}, {0x0FFFFFFF, {0xFF, 0xFF, 0xFF, 0x7F}},
+        {0x00, {0x00}},
+        {0x40, {0x40}},
+        {0x7F, {0x7F}},
+        {0x80, {0x81, 0x00}},
+        {0x2000, {0xC0, 0x00}},
+        {0x3FFF, {0xFF, 0x7F}},
+        {0x4000, {0x81, 0x80, 0x00}},
+        {0x1FFFFF, {0xFF, 0xFF, 0x7F}},
+        {0x200000, {0x81, 0x80, 0x80, 0x00}},
+        {0x0FFFFFFF, {0xFF, 0xFF, 0xFF, 0x7F}},
     };
     for (const Case& c : cases) {
         std::vector<uint8_t> out;
@@ -33,8 +40,7 @@ TEST(MidiFile, VariableLengthQuantitiesUseSevenBitsPerByte)
 }
 
 // A two-section score with one note, small enough to read byte by byte.
-Score TinyScore()
-{
+Score TinyScore() {
     Score score;
     Section a{};
     a.bars = 1;
@@ -50,14 +56,13 @@ Score TinyScore()
     return score;
 }
 
-TEST(MidiFile, HeaderAnnouncesFormatOneWithATempoTrackAndOneTrackPerChannel)
-{
+TEST(MidiFile, HeaderAnnouncesFormatOneWithATempoTrackAndOneTrackPerChannel) {
     std::vector<uint8_t> file = WriteMidiFile(TinyScore());
     ASSERT_GE(file.size(), 14u);
     EXPECT_EQ(std::string(file.begin(), file.begin() + 4), "MThd");
     EXPECT_EQ(BigEndian(file, 4, 4), 6u);
-    EXPECT_EQ(BigEndian(file, 8, 2), 1u);     // format 1
-    EXPECT_EQ(BigEndian(file, 10, 2), 2u);    // tempo track and channel 3's track
+    EXPECT_EQ(BigEndian(file, 8, 2), 1u);   // format 1
+    EXPECT_EQ(BigEndian(file, 10, 2), 2u);  // tempo track and channel 3's track
     EXPECT_EQ(BigEndian(file, 12, 2), static_cast<uint32_t>(TICKS_PER_BEAT));
     // Every chunk's length leads exactly to the next chunk or the end of the file.
     size_t at = 14;
@@ -71,23 +76,20 @@ TEST(MidiFile, HeaderAnnouncesFormatOneWithATempoTrackAndOneTrackPerChannel)
     EXPECT_EQ(tracks, 2);
 }
 
-TEST(MidiFile, NoteLandsOnItsTickAfterTheProgramChange)
-{
+TEST(MidiFile, NoteLandsOnItsTickAfterTheProgramChange) {
     std::vector<uint8_t> file = WriteMidiFile(TinyScore());
     // The channel track is the last chunk: program change at 0, the note one bar and one beat
     // in (2400 ticks), half a beat long (240 ticks), then the end of the track.
     const std::vector<uint8_t> expected = {
-        0x00, 0xC3, 12,
-        0x92, 0x60, 0x93, 64, 100,   // delta 2400 = 0x12 << 7 | 0x60
-        0x81, 0x70, 0x83, 64, 0x40,  // delta 240
+        0x00, 0xC3, 12,   0x92, 0x60, 0x93, 64, 100,  // delta 2400 = 0x12 << 7 | 0x60
+        0x81, 0x70, 0x83, 64,   0x40,                 // delta 240
         0x00, 0xFF, 0x2F, 0x00,
     };
     ASSERT_GE(file.size(), expected.size());
     EXPECT_EQ(std::vector<uint8_t>(file.end() - static_cast<long>(expected.size()), file.end()), expected);
 }
 
-TEST(MidiFile, TempoTrackCarriesEachSectionsTempo)
-{
+TEST(MidiFile, TempoTrackCarriesEachSectionsTempo) {
     std::vector<uint8_t> file = WriteMidiFile(TinyScore());
     // Tempo meta events: FF 51 03 and microseconds per beat.
     std::vector<uint32_t> tempos;
@@ -97,8 +99,7 @@ TEST(MidiFile, TempoTrackCarriesEachSectionsTempo)
     EXPECT_EQ(tempos, (std::vector<uint32_t>{500000, 1000000}));
 }
 
-TEST(MidiFile, WholeScoreWritesEveryNoteOnAndOff)
-{
+TEST(MidiFile, WholeScoreWritesEveryNoteOnAndOff) {
     Score score = ComposeScore();
     std::vector<uint8_t> file = WriteMidiFile(score);
     EXPECT_EQ(BigEndian(file, 10, 2), 9u);  // tempo track and eight channels

@@ -23,8 +23,7 @@ struct Decoded {
 
 std::string DataPath(const char* name) { return std::string(VREX_DATA_DIR) + "/" + name; }
 
-Decoded DecodeMp3(const std::string& path)
-{
+Decoded DecodeMp3(const std::string& path) {
     Decoded result;
     mpg123_handle* mh = mpg123_new(nullptr, nullptr);
     if (!mh) return result;
@@ -35,7 +34,8 @@ Decoded DecodeMp3(const std::string& path)
     mpg123_rates(&rates, &count);
     for (size_t i = 0; i < count; ++i) mpg123_format(mh, rates[i], MPG123_MONO | MPG123_STEREO, MPG123_ENC_FLOAT_32);
     int encoding = 0;
-    if (mpg123_open(mh, path.c_str()) == MPG123_OK && mpg123_getformat(mh, &result.rate, &result.channels, &encoding) == MPG123_OK) {
+    if (mpg123_open(mh, path.c_str()) == MPG123_OK &&
+        mpg123_getformat(mh, &result.rate, &result.channels, &encoding) == MPG123_OK) {
         std::vector<float> block(8192);
         size_t done = 0;
         int status = MPG123_OK;
@@ -54,43 +54,37 @@ Decoded DecodeMp3(const std::string& path)
     return result;
 }
 
-const Decoded& Music()
-{
+const Decoded& Music() {
     static const Decoded decoded = DecodeMp3(DataPath("musika.mp3"));
     return decoded;
 }
 
 double PieceLength() { return PieceSeconds(PlanSections()); }
 
-TEST(MusikaFile, DecodesAsStereoAt44100Hz)
-{
+TEST(MusikaFile, DecodesAsStereoAt44100Hz) {
     ASSERT_TRUE(Music().ok) << DataPath("musika.mp3");
     EXPECT_EQ(Music().rate, 44100);
     EXPECT_EQ(Music().channels, 2);
 }
 
-TEST(MusikaFile, LastsThePlannedLengthWithinHalfASecond)
-{
+TEST(MusikaFile, LastsThePlannedLengthWithinHalfASecond) {
     ASSERT_TRUE(Music().ok);
     double seconds = static_cast<double>(Music().audio.left.size()) / Music().rate;
     EXPECT_NEAR(seconds, PieceLength(), 0.5);
     EXPECT_GE(seconds, 310.0);
 }
 
-TEST(MusikaFile, PeaksStayAtOrBelowMinusOneDbfs)
-{
+TEST(MusikaFile, PeaksStayAtOrBelowMinusOneDbfs) {
     ASSERT_TRUE(Music().ok);
     EXPECT_LE(PeakDbfs(Music().audio), -1.0);
 }
 
-TEST(MusikaFile, LoudnessIsNearMinus14Lufs)
-{
+TEST(MusikaFile, LoudnessIsNearMinus14Lufs) {
     ASSERT_TRUE(Music().ok);
     EXPECT_NEAR(IntegratedLoudness(Music().audio), -14.0, 0.5);
 }
 
-TEST(MusikaFile, NoSecondIsSilentBeforeTheFade)
-{
+TEST(MusikaFile, NoSecondIsSilentBeforeTheFade) {
     ASSERT_TRUE(Music().ok);
     const Audio& audio = Music().audio;
     const size_t fadeStart = static_cast<size_t>(PlanSections().back().startSeconds * SAMPLE_RATE);
@@ -99,7 +93,8 @@ TEST(MusikaFile, NoSecondIsSilentBeforeTheFade)
     int quietRun = 0, longest = 0;
     for (size_t at = 0; at + window <= std::min(fadeStart, audio.left.size()); at += window) {
         double sum = 0.0;
-        for (size_t i = at; i < at + window; ++i) sum += audio.left[i] * audio.left[i] + audio.right[i] * audio.right[i];
+        for (size_t i = at; i < at + window; ++i)
+            sum += audio.left[i] * audio.left[i] + audio.right[i] * audio.right[i];
         double rmsDb = 10.0 * std::log10(sum / (2.0 * window) + 1e-30);
         quietRun = rmsDb < -60.0 ? quietRun + 1 : 0;
         longest = std::max(longest, quietRun);
@@ -107,8 +102,7 @@ TEST(MusikaFile, NoSecondIsSilentBeforeTheFade)
     EXPECT_LT(longest, 10) << "silent for " << longest * 100 << " ms";
 }
 
-TEST(MusikaFile, MidiFileBesideItIsTheScore)
-{
+TEST(MusikaFile, MidiFileBesideItIsTheScore) {
     std::ifstream in(DataPath("musika.mid"), std::ios::binary);
     std::vector<uint8_t> bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
     EXPECT_TRUE(bytes == WriteMidiFile(ComposeScore()));

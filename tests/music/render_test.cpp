@@ -10,15 +10,13 @@ using namespace music;
 constexpr double EXCERPT_SECONDS = 3.0;
 
 // Three seconds from the start of the star: lead, strings, bass, arpeggio and drums at once.
-Audio RenderStarExcerpt()
-{
+Audio RenderStarExcerpt() {
     static const Score score = ComposeScore();
     const double from = score.sections[STAR].startSeconds;
     return RenderScore(score, VREX_SOUNDFONT, from, from + EXCERPT_SECONDS);
 }
 
-TEST(Render, SameExcerptRendersToTheSameSamplesAndBytes)
-{
+TEST(Render, SameExcerptRendersToTheSameSamplesAndBytes) {
     Audio first = RenderStarExcerpt();
     Audio second = RenderStarExcerpt();
     ASSERT_EQ(first.left.size(), static_cast<size_t>(EXCERPT_SECONDS * SAMPLE_RATE));
@@ -32,21 +30,18 @@ TEST(Render, SameExcerptRendersToTheSameSamplesAndBytes)
     EXPECT_TRUE(a == b);
 }
 
-TEST(Render, ExcerptIsMusicNotSilence)
-{
+TEST(Render, ExcerptIsMusicNotSilence) {
     Audio audio = RenderStarExcerpt();
     EXPECT_GT(IntegratedLoudness(audio), -40.0);
     EXPECT_FALSE(audio.left == audio.right);  // panned parts make a stereo image
 }
 
-TEST(Render, MissingSoundfontGivesNoAudio)
-{
+TEST(Render, MissingSoundfontGivesNoAudio) {
     Score score = ComposeScore();
     EXPECT_TRUE(RenderScore(score, "no-such-soundfont.sf2", 0.0, 1.0).left.empty());
 }
 
-TEST(Render, Mp3IsConstantBitRateAt192Kbits)
-{
+TEST(Render, Mp3IsConstantBitRateAt192Kbits) {
     Audio audio;
     audio.left.assign(SAMPLE_RATE, 0.1f);
     audio.right.assign(SAMPLE_RATE, -0.1f);

@@ -10,19 +10,14 @@ namespace {
 
 using namespace music;
 
-const Score& TheScore()
-{
+const Score& TheScore() {
     static const Score score = ComposeScore();
     return score;
 }
 
-TEST(Score, EveryMelodyAndChordTextIsReadable)
-{
-    EXPECT_EQ(TheScore().unreadable, 0);
-}
+TEST(Score, EveryMelodyAndChordTextIsReadable) { EXPECT_EQ(TheScore().unreadable, 0); }
 
-TEST(Score, NotesArePlayableAndStayInsideTheirSection)
-{
+TEST(Score, NotesArePlayableAndStayInsideTheirSection) {
     for (const Note& n : TheScore().notes) {
         ASSERT_GE(n.section, 0);
         ASSERT_LT(n.section, SECTION_COUNT);
@@ -39,8 +34,7 @@ TEST(Score, NotesArePlayableAndStayInsideTheirSection)
     }
 }
 
-TEST(Score, DrumsPlayOnChannelTenAndOtherChannelsHavePrograms)
-{
+TEST(Score, DrumsPlayOnChannelTenAndOtherChannelsHavePrograms) {
     std::set<int> programmed;
     for (const Control& c : TheScore().controls) {
         if (c.kind == ControlKind::Program && c.section == INTRO) programmed.insert(c.channel);
@@ -52,15 +46,15 @@ TEST(Score, DrumsPlayOnChannelTenAndOtherChannelsHavePrograms)
         if (channel == DRUM_CHANNEL) continue;
         // Channels first heard later get their program in the section they start in.
         bool hasProgram = false;
-        for (const Control& c : TheScore().controls) hasProgram |= c.kind == ControlKind::Program && c.channel == channel;
+        for (const Control& c : TheScore().controls)
+            hasProgram |= c.kind == ControlKind::Program && c.channel == channel;
         EXPECT_TRUE(hasProgram) << "channel " << channel;
     }
     EXPECT_FALSE(programmed.count(DRUM_CHANNEL));
 }
 
 // Melody, harmony, bass and drums in every section from the overlay to the credits.
-TEST(Score, SectionsOfTheShowHaveMelodyHarmonyBassAndDrums)
-{
+TEST(Score, SectionsOfTheShowHaveMelodyHarmonyBassAndDrums) {
     std::map<int, std::set<int>> channelsBySection;
     for (const Note& n : TheScore().notes) channelsBySection[n.section].insert(n.channel);
     for (int s = OVERLAY; s <= CREDITS_4; ++s) {
@@ -72,8 +66,7 @@ TEST(Score, SectionsOfTheShowHaveMelodyHarmonyBassAndDrums)
 }
 
 // No stretch of the show is a copy of another: the notes of every section differ.
-TEST(Score, NoTwoSectionsRepeatEachOther)
-{
+TEST(Score, NoTwoSectionsRepeatEachOther) {
     std::map<int, std::multiset<std::tuple<double, int, int>>> contents;
     for (const Note& n : TheScore().notes) contents[n.section].insert({n.beat, n.channel, n.key});
     for (int a = 0; a < SECTION_COUNT; ++a) {
@@ -81,8 +74,7 @@ TEST(Score, NoTwoSectionsRepeatEachOther)
     }
 }
 
-TEST(Score, SoundNeverStopsForASecondBeforeTheCoda)
-{
+TEST(Score, SoundNeverStopsForASecondBeforeTheCoda) {
     // Time covered by some sounding note, in 10 ms cells.
     const double end = TheScore().sections[CODA].startSeconds;
     std::vector<bool> covered(static_cast<size_t>(end * 100) + 1, false);
@@ -99,8 +91,7 @@ TEST(Score, SoundNeverStopsForASecondBeforeTheCoda)
     EXPECT_LT(longest, 50);  // under half a second even without release tails
 }
 
-TEST(Score, ComposingTwiceGivesTheSameScore)
-{
+TEST(Score, ComposingTwiceGivesTheSameScore) {
     Score again = ComposeScore();
     ASSERT_EQ(again.notes.size(), TheScore().notes.size());
     for (size_t i = 0; i < again.notes.size(); ++i) {

@@ -11,15 +11,16 @@ using namespace music;
 
 // The frame sequencer's scene table: a row fires while lower < clock < upper, and the clock
 // is a double that grows by CLOCK_STEP after every frame.
-struct Row { double lower, upper; };
+struct Row {
+    double lower, upper;
+};
 #define ROW_BOUNDS(lower, upper, draw, step, name, key) Row{lower, upper},
 constexpr Row ROWS[] = {SCENE_ROWS(ROW_BOUNDS)};
 #undef ROW_BOUNDS
 
 // Runs the clock frame by frame and records the first frame on which each row fires, and the
 // first frame on which none fires any more.
-std::vector<int> FirstFramesOfRows()
-{
+std::vector<int> FirstFramesOfRows() {
     std::vector<int> first(std::size(ROWS), -1);
     int afterShow = -1;
     double clock = 0.0;
@@ -34,8 +35,7 @@ std::vector<int> FirstFramesOfRows()
     return first;
 }
 
-const Section& FindSection(const std::vector<Section>& sections, SectionId id)
-{
+const Section& FindSection(const std::vector<Section>& sections, SectionId id) {
     for (const Section& s : sections) {
         if (s.id == id) return s;
     }
@@ -43,8 +43,7 @@ const Section& FindSection(const std::vector<Section>& sections, SectionId id)
     return sections.front();
 }
 
-TEST(SectionPlan, SectionsStartWhereTheSceneRowsStartFiring)
-{
+TEST(SectionPlan, SectionsStartWhereTheSceneRowsStartFiring) {
     const std::vector<int> rowFrames = FirstFramesOfRows();
     const std::vector<Section> sections = PlanSections();
     // The intro begins with the music, before the first frame; every other row starts a section.
@@ -57,16 +56,14 @@ TEST(SectionPlan, SectionsStartWhereTheSceneRowsStartFiring)
     EXPECT_EQ(FindSection(sections, CREDITS_5).endFrame, rowFrames.back());
 }
 
-TEST(SectionPlan, RowsStartOnTheFramesTheSequencerIsKnownFor)
-{
+TEST(SectionPlan, RowsStartOnTheFramesTheSequencerIsKnownFor) {
     const int known[] = {1, 2858, 4286, 6429, 7143, 7858, 8572, 11429, 18572};
     EXPECT_EQ(FirstFramesOfRows(), std::vector<int>(std::begin(known), std::end(known)));
     EXPECT_EQ(FirstFrameAfter(13.0), 18572);
     EXPECT_EQ(FirstFrameAfter(0.0), 1);
 }
 
-TEST(SectionPlan, SectionsFollowEachOtherWithoutGaps)
-{
+TEST(SectionPlan, SectionsFollowEachOtherWithoutGaps) {
     const std::vector<Section> sections = PlanSections();
     ASSERT_EQ(sections.size(), static_cast<size_t>(SECTION_COUNT));
     EXPECT_EQ(sections.front().startSeconds, 0.0);
@@ -76,8 +73,7 @@ TEST(SectionPlan, SectionsFollowEachOtherWithoutGaps)
     }
 }
 
-TEST(SectionPlan, WholeBarsFillEverySectionAtAboutOneTwentyOneBeatsPerMinute)
-{
+TEST(SectionPlan, WholeBarsFillEverySectionAtAboutOneTwentyOneBeatsPerMinute) {
     for (const Section& s : PlanSections()) {
         double barSeconds = BEATS_PER_BAR * 60.0 / s.bpm;
         EXPECT_NEAR(SecondsAt(s, s.bars * BEATS_PER_BAR), s.endSeconds, 1e-9) << s.name;
@@ -88,8 +84,7 @@ TEST(SectionPlan, WholeBarsFillEverySectionAtAboutOneTwentyOneBeatsPerMinute)
     EXPECT_EQ(FindSection(PlanSections(), CREDITS_3).bars, 12);
 }
 
-TEST(SectionPlan, PieceFadesOutAfterTheCreditsEndAndNoEarlierThan310Seconds)
-{
+TEST(SectionPlan, PieceFadesOutAfterTheCreditsEndAndNoEarlierThan310Seconds) {
     const std::vector<Section> sections = PlanSections();
     EXPECT_NEAR(FindSection(sections, CODA).startSeconds, 18572 / 60.0, 1e-12);
     EXPECT_GE(PieceSeconds(sections), 310.0);

@@ -58,7 +58,8 @@ inline void InstallFakeAudio(const FakeAudio& answers = {}) {
             return g_fakeAudio.initializeResult;
         },
         [](MP3STREAM1* stream, uint32_t value) {
-            fake::g_calls.push_back({"SetPrimaryDSBuffer", Hex(value) + (stream == &g_fakeStream ? "" : " on a stranger")});
+            fake::g_calls.push_back(
+                {"SetPrimaryDSBuffer", Hex(value) + (stream == &g_fakeStream ? "" : " on a stranger")});
             return int32_t(1);
         },
         [](MP3STREAM1* stream) {

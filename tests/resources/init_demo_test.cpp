@@ -89,11 +89,11 @@ protected:
     // "dinos.3ds" with one material whose picture is `picture`, and one triangle of it.
     static void WriteModel(const char* picture) {
         using namespace writer3ds;
-        tga_files::WriteFile("dinos.3ds",
-                  Document({MaterialEntry("skin", {1, 2, 3}, picture),
-                            Object("tri", {TriangleMesh({VertexList({{0, 0, 0}, {1, 0, 0}, {0, 1, 0}}),
-                                                         FaceList({{0, 1, 2, 0}}, {FaceMaterial("skin", {0})}),
-                                                         MappingList({{0, 0}, {1, 0}, {0, 1}})})})}));
+        tga_files::WriteFile(
+            "dinos.3ds", Document({MaterialEntry("skin", {1, 2, 3}, picture),
+                                   Object("tri", {TriangleMesh({VertexList({{0, 0, 0}, {1, 0, 0}, {0, 1, 0}}),
+                                                                FaceList({{0, 1, 2, 0}}, {FaceMaterial("skin", {0})}),
+                                                                MappingList({{0, 0}, {1, 0}, {0, 1}})})})}));
     }
 
     // A 2 x 2 24-bit BMP of one colour: file header, info header, rows of 6 pixel bytes
@@ -102,8 +102,8 @@ protected:
         using writer3ds::U16;
         using writer3ds::U32;
         Bytes file = Concat(Concat(Bytes{'B', 'M'}, U32(70)), Concat(U32(0), U32(54)));
-        for (const Bytes& field : {U32(40), U32(2), U32(2), U16(1), U16(24), U32(0), U32(16), U32(0), U32(0), U32(0),
-                                   U32(0)})
+        for (const Bytes& field :
+             {U32(40), U32(2), U32(2), U16(1), U16(24), U32(0), U32(16), U32(0), U32(0), U32(0), U32(0)})
             file = Concat(file, field);
         for (int row = 0; row < 2; ++row) file = Concat(file, Bytes{b, g, r, b, g, r, 0, 0});
         WriteFile(name, file);
@@ -147,7 +147,8 @@ TEST_F(InitDemoTest, PreparesEverythingInOrderAndReturnsTheConsoleKey) {
             continue;
         }
         ASSERT_NE(image.pixels, nullptr);
-        EXPECT_EQ(Bytes(image.pixels, image.pixels + 3), (Bytes{uint8_t(i + 1), uint8_t(2 * (i + 1)), uint8_t(254 - i)}));
+        EXPECT_EQ(Bytes(image.pixels, image.pixels + 3),
+                  (Bytes{uint8_t(i + 1), uint8_t(2 * (i + 1)), uint8_t(254 - i)}));
         EXPECT_TRUE(glIsTexture(image.textureName));
         EXPECT_GT(image.textureName, previousName) << "loaded in the table's order";
         previousName = image.textureName;
@@ -159,15 +160,16 @@ TEST_F(InitDemoTest, PreparesEverythingInOrderAndReturnsTheConsoleKey) {
     ASSERT_FALSE(calls.empty());
     EXPECT_EQ(calls.front().rfind("GetClientRect(", 0), 0u) << calls.front();
     auto firstCall = [&calls](const char* name) {
-        return std::find_if(calls.begin(), calls.end(), [name](const std::string& c) { return c.rfind(name, 0) == 0; }) -
+        return std::find_if(calls.begin(), calls.end(),
+                            [name](const std::string& c) { return c.rfind(name, 0) == 0; }) -
                calls.begin();
     };
     EXPECT_LT(firstCall("wglMakeCurrent("), firstCall("MessageBoxA("))
         << "the model is imported once the context exists";
     const std::vector<std::string> tail(calls.end() - 8, calls.end());
     EXPECT_EQ(tail, (std::vector<std::string>{"GA_GetDLLVersion()", "GA_GetInterface(0x10100)", "Init(0x3)",
-                                              "GetStreamInterface(0x10001)", "Initialize()",
-                                              "SetPrimaryDSBuffer(0x1)", "Play()", "_getch()"}));
+                                              "GetStreamInterface(0x10001)", "Initialize()", "SetPrimaryDSBuffer(0x1)",
+                                              "Play()", "_getch()"}));
 }
 
 TEST_F(InitDemoTest, ModelAndItsMaterialTexturesComeBeforeTheImages) {

@@ -85,17 +85,22 @@ const char* const VERSION_LINE = "G-Audio DLL loaded version: 1.1.0\n\n";
 
 const FailureCase FAILURE_CASES[] = {
     {"version 0.15.15", {.version = 0x00FF}, "Gni!? Invalid DLL version\n[calls: GA_GetDLLVersion() _getch()]"},
-    {"no interface", {.hasInterface = false},
+    {"no interface",
+     {.hasInterface = false},
      "Unable to obtain the requested G-Audio interface\n"
      "[calls: GA_GetDLLVersion() GA_GetInterface(0x10100) _getch()]"},
-    {"Init 0", {.initResult = 0},
+    {"Init 0",
+     {.initResult = 0},
      "GAUDIO_Init failure\n[calls: GA_GetDLLVersion() GA_GetInterface(0x10100) Init(0x3) _getch()]"},
-    {"Init 2 is not exactly 1", {.initResult = 2},
+    {"Init 2 is not exactly 1",
+     {.initResult = 2},
      "GAUDIO_Init failure\n[calls: GA_GetDLLVersion() GA_GetInterface(0x10100) Init(0x3) _getch()]"},
-    {"no stream", {.hasStream = false},
+    {"no stream",
+     {.hasStream = false},
      "Unable to obtain the requested MP3 Stream interface\n"
      "[calls: GA_GetDLLVersion() GA_GetInterface(0x10100) Init(0x3) GetStreamInterface(0x10001) _getch()]"},
-    {"Initialize 0", {.initializeResult = 0},
+    {"Initialize 0",
+     {.initializeResult = 0},
      "Init Error!\n[calls: GA_GetDLLVersion() GA_GetInterface(0x10100) Init(0x3) GetStreamInterface(0x10001) "
      "Initialize() _getch()]"},
 };

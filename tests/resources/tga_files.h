@@ -40,7 +40,8 @@ inline Bytes Truncated(Bytes bytes, size_t size) {
 }
 
 inline void WriteFile(const std::filesystem::path& path, const Bytes& bytes) {
-    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+    std::ofstream(path, std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
 }
 
 inline Bytes ReadFile(const std::filesystem::path& path) {

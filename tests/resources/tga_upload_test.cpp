@@ -55,7 +55,8 @@ TEST_F(TgaUploadTest, TextureHoldsTheSwappedPixelsInFileRowOrder) {
         WriteFile(dir_.File("image.tga"), c.file);
         TextureImage image = {};
         ASSERT_TRUE(LoadTgaTexture(&image, dir_.File("image.tga").c_str()));
-        const Bytes expected = c.texture.empty() ? Bytes(image.pixels, image.pixels + ReadBack(image).size()) : c.texture;
+        const Bytes expected =
+            c.texture.empty() ? Bytes(image.pixels, image.pixels + ReadBack(image).size()) : c.texture;
         EXPECT_EQ(ReadBack(image), expected);
         if (c.texture.empty()) {
             // The swap, checked on the first pixel against the file.
@@ -100,7 +101,8 @@ TEST_F(TgaUploadTest, UnpackAlignmentInForceIsUsedAndKept) {
         EXPECT_EQ(Bytes(texture.begin(), texture.begin() + 9), Bytes(image.pixels, image.pixels + 9));
         // Row 1 starts 9 bytes in at alignment 1, at the next multiple of the alignment otherwise.
         const size_t stride = (9 + alignment - 1) / alignment * alignment;
-        EXPECT_EQ(Bytes(texture.begin() + 9, texture.begin() + 12), Bytes(image.pixels + stride, image.pixels + stride + 3));
+        EXPECT_EQ(Bytes(texture.begin() + 9, texture.begin() + 12),
+                  Bytes(image.pixels + stride, image.pixels + stride + 3));
         std::free(image.pixels);
     }
 }

@@ -33,12 +33,9 @@ Vector3 triangleVertices[3] = {{0, 0, 0}, {10, 0, 0}, {0, 20, 0}};
 Vector3 triangleNormals[3] = {{0, 0, 1}, {0, 0, 1}, {0, 0, 1}};
 Face triangleFace = {{0, 1, 2}};
 
-const Lines TRIANGLE_CALLS = {
-    "glColor3ub(255, 255, 255)", "glBegin(GL_TRIANGLES)",
-    "glNormal3f(0, 0, 1)",       "glVertex3f(0, 0, 0)",
-    "glNormal3f(0, 0, 1)",       "glVertex3f(10, 0, 0)",
-    "glNormal3f(0, 0, 1)",       "glVertex3f(0, 20, 0)",
-    "glEnd()"};
+const Lines TRIANGLE_CALLS = {"glColor3ub(255, 255, 255)", "glBegin(GL_TRIANGLES)", "glNormal3f(0, 0, 1)",
+                              "glVertex3f(0, 0, 0)",       "glNormal3f(0, 0, 1)",   "glVertex3f(10, 0, 0)",
+                              "glNormal3f(0, 0, 1)",       "glVertex3f(0, 20, 0)",  "glEnd()"};
 
 class ModelScene : public testing::Test {
 protected:
@@ -62,13 +59,21 @@ protected:
     // The scene's calls when the wobble step lands on `index` in frame n.
     static Lines SceneCalls(int n, int index) {
         double w = g_sinTable[index] * 9.0f;  // g_wobble is a float
-        return Lines{"glDisable(GL_LIGHTING)", "glLoadIdentity()", "glEnable(GL_DEPTH_TEST)",
+        return Lines{"glDisable(GL_LIGHTING)",
+                     "glLoadIdentity()",
+                     "glEnable(GL_DEPTH_TEST)",
                      "glTranslatef(" + Float(float(w * 5)) + ", " + Float(float(w * 4 - 50)) + ", -175)",
-                     "glRotatef(" + Float(float(2.0 * n)) + ", 0, 1, 0)", "glColor4f(1, 1, 1, 1)",
+                     "glRotatef(" + Float(float(2.0 * n)) + ", 0, 1, 0)",
+                     "glColor4f(1, 1, 1, 1)",
                      "glDisable(GL_BLEND)"} +
                TRIANGLE_CALLS +
-               Lines{"glEnable(GL_BLEND)", Bind(METAL), "glTranslatef(0, 100, 0)", "glRotatef(90, 1, 0, 0)",
-                     "gluCylinder(ptr, 65, 65, 100, 32, 32)", "glDisable(GL_DEPTH_TEST)", Bind(PARTICLE)};
+               Lines{"glEnable(GL_BLEND)",
+                     Bind(METAL),
+                     "glTranslatef(0, 100, 0)",
+                     "glRotatef(90, 1, 0, 0)",
+                     "gluCylinder(ptr, 65, 65, 100, 32, 32)",
+                     "glDisable(GL_DEPTH_TEST)",
+                     Bind(PARTICLE)};
     }
 };
 

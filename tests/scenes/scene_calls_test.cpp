@@ -57,8 +57,12 @@ Lines OverlayLayer(double w) {
 // The overlay of frame n whose wobble step lands on `index`.
 Lines Overlay(int n, int index) {
     double w = g_sinTable[index] * 9.0f;
-    return Lines{"glDisable(GL_DEPTH_TEST)", "glEnable(GL_BLEND)", Bind(FISH), "glLoadIdentity()",
-                 "glTranslatef(0, 0, -4)", "glColor4f(1, 1, 1, 0.5)",
+    return Lines{"glDisable(GL_DEPTH_TEST)",
+                 "glEnable(GL_BLEND)",
+                 Bind(FISH),
+                 "glLoadIdentity()",
+                 "glTranslatef(0, 0, -4)",
+                 "glColor4f(1, 1, 1, 0.5)",
                  "glRotatef(" + Float(float(n * 0.016 + w * 0.0001)) + ", 0, 0, 1)"} +
            OverlayLayer(w) +
            Lines{"glColor4f(1, 1, 1, 1)", "glRotatef(" + Float(float(n * 0.0015 + w * 0.0001)) + ", 0, 0, 1)"} +
@@ -66,22 +70,32 @@ Lines Overlay(int n, int index) {
 }
 
 Lines AxisStar(int n) {
-    Lines lines = {"glColor4f(1, 1, 1, 1)", "glEnable(GL_DEPTH_TEST)", "glEnable(GL_TEXTURE_GEN_S)",
-                   "glEnable(GL_TEXTURE_GEN_T)", Bind(FISH_METAL), "glDisable(GL_BLEND)", "glLoadIdentity()",
-                   "glTranslatef(0, 0, -6)", "glRotatef(" + Float(float(n)) + ", 1, 1, 1)",
-                   "glRotatef(90, 0, 1, 0)", ROD,
-                   "glRotatef(180, 0, 1, 0)", ROD,
-                   "glRotatef(90, 1, 0, 0)", ROD,
+    Lines lines = {"glColor4f(1, 1, 1, 1)",
+                   "glEnable(GL_DEPTH_TEST)",
+                   "glEnable(GL_TEXTURE_GEN_S)",
+                   "glEnable(GL_TEXTURE_GEN_T)",
+                   Bind(FISH_METAL),
+                   "glDisable(GL_BLEND)",
+                   "glLoadIdentity()",
+                   "glTranslatef(0, 0, -6)",
+                   "glRotatef(" + Float(float(n)) + ", 1, 1, 1)",
+                   "glRotatef(90, 0, 1, 0)",
+                   ROD,
+                   "glRotatef(180, 0, 1, 0)",
+                   ROD,
+                   "glRotatef(90, 1, 0, 0)",
+                   ROD,
                    "glRotatef(180, 0, 0, 1)",
-                   "glRotatef(180, 1, 1, 0)", ROD,
-                   "glTranslatef(0, -1.5, 0)", "glRotatef(90, 1, 0, 0)"};
+                   "glRotatef(180, 1, 1, 0)",
+                   ROD,
+                   "glTranslatef(0, -1.5, 0)",
+                   "glRotatef(90, 1, 0, 0)"};
     for (int i = 0; i < 3; ++i) lines = lines + Lines{CONE, "glTranslatef(0, 1.5, -1.5)", "glRotatef(270, 1, 0, 0)"};
-    return lines + Lines{CONE, "glTranslatef(1.5, 0, -1.5)", "glRotatef(90, 0, 1, 0)",
-                         CONE, "glTranslatef(0, 0, -3)", "glRotatef(180, 0, 1, 0)",
-                         CONE, "glTranslatef(0, 0, -1.5)", "glRotatef(90, 1, 0, 0)",
-                         ROD, "glRotatef(180, 1, 0, 0)", ROD,
-                         SPHERE,
-                         "glDisable(GL_TEXTURE_GEN_S)", "glDisable(GL_TEXTURE_GEN_T)"};
+    return lines + Lines{CONE,   "glTranslatef(1.5, 0, -1.5)",  "glRotatef(90, 0, 1, 0)",
+                         CONE,   "glTranslatef(0, 0, -3)",      "glRotatef(180, 0, 1, 0)",
+                         CONE,   "glTranslatef(0, 0, -1.5)",    "glRotatef(90, 1, 0, 0)",
+                         ROD,    "glRotatef(180, 1, 0, 0)",     ROD,
+                         SPHERE, "glDisable(GL_TEXTURE_GEN_S)", "glDisable(GL_TEXTURE_GEN_T)"};
 }
 
 Lines FrameStart() { return {CLEAR, "glLoadIdentity()"}; }
@@ -104,7 +118,8 @@ TEST(SceneCalls, ChosenFramesMakeExactlyTheDescribedCalls) {
         {"first overlay frame", 2858, 63, FrameStart() + Overlay(2858, 64)},
         {"last overlay frame without the intro", 3571, 22, FrameStart() + Overlay(3571, 23)},
         // The intro inside the overlay binds nothing: its clock lies outside the intro images.
-        {"first overlay frame with the intro", 3572, 23, FrameStart() + IntroStart() + ImageSquare() + Overlay(3572, 25)},
+        {"first overlay frame with the intro", 3572, 23,
+         FrameStart() + IntroStart() + ImageSquare() + Overlay(3572, 25)},
         {"wobble wraps inside the frame", 4000, 253, FrameStart() + IntroStart() + ImageSquare() + Overlay(4000, 1)},
         {"first star frame", 4286, 100, FrameStart() + Overlay(4286, 101) + AxisStar(4286)},
         {"first star frame of row 6", 7858, 200, FrameStart() + Overlay(7858, 201) + AxisStar(7858)},
@@ -147,10 +162,10 @@ TEST(SceneCalls, StarPartsLieOnTheSixHalfAxes) {
         float to;
     };
     const Part expected[] = {
-        {"rod +x", {1, 0, 0}, 0, 2},    {"rod -x", {-1, 0, 0}, 0, 2},   {"rod -y", {0, -1, 0}, 0, 2},
-        {"rod +y", {0, 1, 0}, 0, 2},    {"cone +z", {0, 0, 1}, 1.5, 2.5}, {"cone +y", {0, 1, 0}, 1.5, 2.5},
+        {"rod +x", {1, 0, 0}, 0, 2},       {"rod -x", {-1, 0, 0}, 0, 2},      {"rod -y", {0, -1, 0}, 0, 2},
+        {"rod +y", {0, 1, 0}, 0, 2},       {"cone +z", {0, 0, 1}, 1.5, 2.5},  {"cone +y", {0, 1, 0}, 1.5, 2.5},
         {"cone -z", {0, 0, -1}, 1.5, 2.5}, {"cone -y", {0, -1, 0}, 1.5, 2.5}, {"cone +x", {1, 0, 0}, 1.5, 2.5},
-        {"cone -x", {-1, 0, 0}, 1.5, 2.5}, {"rod -z", {0, 0, -1}, 0, 2},  {"rod +z", {0, 0, 1}, 0, 2},
+        {"cone -x", {-1, 0, 0}, 1.5, 2.5}, {"rod -z", {0, 0, -1}, 0, 2},      {"rod +z", {0, 0, 1}, 0, 2},
     };
     std::vector<glrec::Call> cylinders = glrec::CallsNamed("gluCylinder");
     ASSERT_EQ(cylinders.size(), std::size(expected));
@@ -181,14 +196,10 @@ struct StateCase {
 
 TEST(SceneState, EachSceneLeavesWhatTheNextFrameStartsFrom) {
     const StateCase cases[] = {
-        {"intro", 1, true, false, FISH},
-        {"intro, last image", 2857, true, false, INTRO2},
-        {"overlay", 2858, false, true, FISH},
-        {"overlay with the intro", 4000, false, true, FISH},
-        {"star", 4286, true, false, FISH_METAL},
-        {"star of row 6", 8571, true, false, FISH_METAL},
-        {"credits", 11429, false, true, CODER},
-        {"credits, last card", 18571, false, true, VOKRA},
+        {"intro", 1, true, false, FISH},         {"intro, last image", 2857, true, false, INTRO2},
+        {"overlay", 2858, false, true, FISH},    {"overlay with the intro", 4000, false, true, FISH},
+        {"star", 4286, true, false, FISH_METAL}, {"star of row 6", 8571, true, false, FISH_METAL},
+        {"credits", 11429, false, true, CODER},  {"credits, last card", 18571, false, true, VOKRA},
     };
     for (const StateCase& c : cases) {
         SCOPED_TRACE(c.what);

@@ -13,7 +13,19 @@
 
 // Texture names the doubles give the images, so a bound name tells which image it is.
 enum ImageName : unsigned {
-    GRASS = 11, ALL, PARTICLE, METAL, FISH, FISH_METAL, INTRO1, INTRO2, CODER, DESIGN, QX, MUSIC, VOKRA
+    GRASS = 11,
+    ALL,
+    PARTICLE,
+    METAL,
+    FISH,
+    FISH_METAL,
+    INTRO1,
+    INTRO2,
+    CODER,
+    DESIGN,
+    QX,
+    MUSIC,
+    VOKRA
 };
 
 // One call of a stand-in routine and what it found.

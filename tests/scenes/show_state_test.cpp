@@ -53,12 +53,17 @@ std::vector<double> Integers(GLenum name, int count = 1) {
 }
 
 ShowState ReadShowState() {
-    ShowState state{g_demoClock, g_frameCounter, g_wobbleIndex, g_wobble,
-                    std::vector<Particle>(std::begin(g_particles), std::end(g_particles)), ParticleRandomsDrawn(), {}};
+    ShowState state{g_demoClock,
+                    g_frameCounter,
+                    g_wobbleIndex,
+                    g_wobble,
+                    std::vector<Particle>(std::begin(g_particles), std::end(g_particles)),
+                    ParticleRandomsDrawn(),
+                    {}};
     const std::pair<const char*, GLenum> enables[] = {
-        {"texturing", GL_TEXTURE_2D}, {"depth test", GL_DEPTH_TEST},      {"blending", GL_BLEND},
-        {"lighting", GL_LIGHTING},    {"light 0", GL_LIGHT0},             {"colour material", GL_COLOR_MATERIAL},
-        {"gen S", GL_TEXTURE_GEN_S},  {"gen T", GL_TEXTURE_GEN_T},        {"culling", GL_CULL_FACE},
+        {"texturing", GL_TEXTURE_2D}, {"depth test", GL_DEPTH_TEST}, {"blending", GL_BLEND},
+        {"lighting", GL_LIGHTING},    {"light 0", GL_LIGHT0},        {"colour material", GL_COLOR_MATERIAL},
+        {"gen S", GL_TEXTURE_GEN_S},  {"gen T", GL_TEXTURE_GEN_T},   {"culling", GL_CULL_FACE},
         {"scissor", GL_SCISSOR_TEST}};
     for (auto [name, capability] : enables) state.gl[name] = {double(glIsEnabled(capability))};
     state.gl["blend function"] = {Integers(GL_BLEND_SRC)[0], Integers(GL_BLEND_DST)[0]};

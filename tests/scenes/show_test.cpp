@@ -19,19 +19,19 @@ constexpr int LAST_FRAME = 18600;
 enum class Scene { NOTHING, INTRO, OVERLAY, STAR, TURNING_TERRAIN, STILL_TERRAIN, MODEL, CREDITS, UNKNOWN };
 
 const char* SceneName(Scene scene) {
-    static const char* const names[] = {"nothing", "intro", "overlay", "star", "turning terrain", "still terrain",
-                                        "model", "credits", "unknown"};
+    static const char* const names[] = {"nothing",       "intro", "overlay", "star",   "turning terrain",
+                                        "still terrain", "model", "credits", "unknown"};
     return names[int(scene)];
 }
 
 struct Frame {
     Scene scene;
-    bool introSquareDrawn;     // a square at depth 9
-    unsigned imageBound;       // the bound texture after the frame
+    bool introSquareDrawn;  // a square at depth 9
+    unsigned imageBound;    // the bound texture after the frame
     int wobbleIndexBefore;
     int wobbleIndexAfter;
     float wobbleAfter;
-    int swaps;                 // buffer swaps presented by the frame
+    int swaps;  // buffer swaps presented by the frame
 };
 
 bool Has(const std::string& line) { return glrec::Find({line}) >= 0; }
@@ -45,11 +45,14 @@ Scene SceneOfLastFrame() {
     const std::vector<std::string> volcano = {"DrawBackdrop", "DrawTerrainFirstBand", "DrawParticles",
                                               "DrawTerrainSecondBand"};
     const glrec::Matrix m = glrec::ModelView();
-    if (routines == std::vector<std::string>{"DrawModelScene"}) return m == glrec::Identity() ? Scene::MODEL : Scene::UNKNOWN;
+    if (routines == std::vector<std::string>{"DrawModelScene"})
+        return m == glrec::Identity() ? Scene::MODEL : Scene::UNKNOWN;
     if (routines == volcano) return m[0] == 1 && m[8] == 0 ? Scene::STILL_TERRAIN : Scene::TURNING_TERRAIN;
     if (!routines.empty()) return Scene::UNKNOWN;
     if (m == glrec::Identity()) return Scene::NOTHING;
-    auto atDepth = [&](float depth) { return std::abs(m[12]) < 1e-4f && std::abs(m[13]) < 1e-4f && std::abs(m[14] - depth) < 1e-4f; };
+    auto atDepth = [&](float depth) {
+        return std::abs(m[12]) < 1e-4f && std::abs(m[13]) < 1e-4f && std::abs(m[14] - depth) < 1e-4f;
+    };
     if (atDepth(-9)) return Scene::INTRO;
     if (atDepth(-4)) return Scene::OVERLAY;
     if (atDepth(-6)) return Scene::STAR;
@@ -112,9 +115,8 @@ TEST(Show, ImagesShowOnTheirFrames) {
         int last;
         unsigned image;
     } plan[] = {
-        {1, 1428, FISH},           {1429, 2142, INTRO1}, {2143, 2857, INTRO2},
-        {11429, 12857, CODER},     {12858, 14285, DESIGN}, {14286, 15714, QX},
-        {15715, 17142, MUSIC},     {17143, 18571, VOKRA},
+        {1, 1428, FISH},        {1429, 2142, INTRO1}, {2143, 2857, INTRO2},  {11429, 12857, CODER},
+        {12858, 14285, DESIGN}, {14286, 15714, QX},   {15715, 17142, MUSIC}, {17143, 18571, VOKRA},
     };
     const std::vector<Frame>& show = Show();
     for (const auto& span : plan)

@@ -126,10 +126,12 @@ struct TerrainRowCase {
 
 TEST(DrawFrame, TerrainRowsPlaceTheTerrainAndDrawItsFourPartsInOrder) {
     const TerrainRowCase cases[] = {
-        {6429, {"glTranslatef(-40, 0, 0)", "glRotatef(" + Float(float(6429 * 0.3)) + ", 0, 1, 0)", "glPushMatrix()",
-                "glTranslatef(-128, -28, -150)"}},
-        {7142, {"glTranslatef(-40, 0, 0)", "glRotatef(" + Float(float(7142 * 0.3)) + ", 0, 1, 0)", "glPushMatrix()",
-                "glTranslatef(-128, -28, -150)"}},
+        {6429,
+         {"glTranslatef(-40, 0, 0)", "glRotatef(" + Float(float(6429 * 0.3)) + ", 0, 1, 0)", "glPushMatrix()",
+          "glTranslatef(-128, -28, -150)"}},
+        {7142,
+         {"glTranslatef(-40, 0, 0)", "glRotatef(" + Float(float(7142 * 0.3)) + ", 0, 1, 0)", "glPushMatrix()",
+          "glTranslatef(-128, -28, -150)"}},
         {7143, {"glTranslatef(-40, 0, 0)", "glPushMatrix()", "glTranslatef(-128, -28, -260)"}},
         {7857, {"glTranslatef(-40, 0, 0)", "glPushMatrix()", "glTranslatef(-128, -28, -260)"}},
     };
@@ -148,7 +150,8 @@ TEST(DrawFrame, TerrainRowsPlaceTheTerrainAndDrawItsFourPartsInOrder) {
             EXPECT_EQ(call.glCallsBefore, expected.size() - 1) << "between the terrain's place and the pop";
             EXPECT_EQ(call.frameCounter, c.frame);
         }
-        EXPECT_THAT(names, ElementsAre("DrawBackdrop", "DrawTerrainFirstBand", "DrawParticles", "DrawTerrainSecondBand"));
+        EXPECT_THAT(names,
+                    ElementsAre("DrawBackdrop", "DrawTerrainFirstBand", "DrawParticles", "DrawTerrainSecondBand"));
         EXPECT_EQ(g_wobbleIndex, 17);  // the terrain does not use the wobble
     }
 }
@@ -175,9 +178,9 @@ TEST(DrawFrame, ModelRowCallsTheModelSceneOnly) {
 }
 
 TEST(SceneRowAt, BoundsBelongToNoRow) {
-    const std::pair<double, int> cases[] = {{0, 0},   {1e-9, 1}, {2, 0},  {2.0000001, 2}, {3, 0},   {4.5, 0},
-                                            {4.75, 4}, {5, 0},   {5.25, 5}, {5.5, 0},     {5.75, 6}, {6, 0},
-                                            {7, 7},   {8, 0},    {12.9, 8}, {13, 0},      {-1, 0},  {1e9, 0}};
+    const std::pair<double, int> cases[] = {{0, 0},    {1e-9, 1}, {2, 0},    {2.0000001, 2}, {3, 0},    {4.5, 0},
+                                            {4.75, 4}, {5, 0},    {5.25, 5}, {5.5, 0},       {5.75, 6}, {6, 0},
+                                            {7, 7},    {8, 0},    {12.9, 8}, {13, 0},        {-1, 0},   {1e9, 0}};
     for (auto [clock, row] : cases) EXPECT_EQ(SceneRowAt(clock), row) << clock;
 }
 

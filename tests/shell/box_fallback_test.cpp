@@ -42,7 +42,9 @@ struct Terminal {
         if (slave >= 0) close(slave);
         if (master >= 0) close(master);
     }
-    void Type(const std::string& keys) const { ASSERT_EQ(write(master, keys.data(), keys.size()), ssize_t(keys.size())); }
+    void Type(const std::string& keys) const {
+        ASSERT_EQ(write(master, keys.data(), keys.size()), ssize_t(keys.size()));
+    }
     int master = -1;
     int slave = -1;
 };
@@ -78,15 +80,11 @@ TEST_F(BoxFallback, OnATerminalTheQuestionIsAskedAndReturnTakesTheDefault) {
         int answer;
         size_t questionsAsked;
     } cases[] = {
-        {"\n", IDYES, 1},          // Return: the box's default button
-        {"  \n", IDYES, 1},
-        {"y\n", IDYES, 1},
-        {"YES\n", IDYES, 1},
-        {"n\n", IDNO, 1},
-        {"No\n", IDNO, 1},
-        {"\x1b\n", IDNO, 1},       // Escape, as on the box
-        {"maybe\nn\n", IDNO, 2},   // anything else asks again
-        {"\x04", IDNO, 1},         // end of input (Ctrl-D): no consent
+        {"\n", IDYES, 1},  // Return: the box's default button
+        {"  \n", IDYES, 1},      {"y\n", IDYES, 1}, {"YES\n", IDYES, 1},
+        {"n\n", IDNO, 1},        {"No\n", IDNO, 1}, {"\x1b\n", IDNO, 1},  // Escape, as on the box
+        {"maybe\nn\n", IDNO, 2},                                          // anything else asks again
+        {"\x04", IDNO, 1},                                                // end of input (Ctrl-D): no consent
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::PrintToString(std::string(c.typed)));

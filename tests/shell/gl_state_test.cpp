@@ -20,8 +20,8 @@ void InitGraphicsOnce() {
     windowClass.lpfnWndProc = DemoWindowProc;
     windowClass.lpszClassName = WINDOW_CLASS_NAME;
     RegisterClassA(&windowClass);
-    g_hwnd = CreateWindowExA(0, WINDOW_CLASS_NAME, WINDOW_TITLE, WS_OVERLAPPEDWINDOW, 0, 0, 800, 600, nullptr,
-                             nullptr, nullptr, nullptr);
+    g_hwnd = CreateWindowExA(0, WINDOW_CLASS_NAME, WINDOW_TITLE, WS_OVERLAPPEDWINDOW, 0, 0, 800, 600, nullptr, nullptr,
+                             nullptr, nullptr);
     ASSERT_NE(g_hwnd, nullptr);
     InitGraphics(800, 600);
 }

@@ -87,9 +87,9 @@ std::vector<std::string> StateCalls(const char* viewport, const char* aspect) {
 TEST_F(Graphics, InitGraphicsMakesTheContextThenSetsTheStateInOrder) {
     InitGraphics(800, 600);
 
-    std::vector<std::string> expected = {Call("GetDC", "window"), Call("ChoosePixelFormat", "dc, 40, 1, 37, 0, 16, 16, 0, 0, 0"),
-                                         Call("SetPixelFormat", "dc, 1"), Call("wglCreateContext", "dc"),
-                                         Call("wglMakeCurrent", "dc, glrc")};
+    std::vector<std::string> expected = {
+        Call("GetDC", "window"), Call("ChoosePixelFormat", "dc, 40, 1, 37, 0, 16, 16, 0, 0, 0"),
+        Call("SetPixelFormat", "dc, 1"), Call("wglCreateContext", "dc"), Call("wglMakeCurrent", "dc, glrc")};
     for (const std::string& call : StateCalls("0, 0, 800, 600", "1.33333")) expected.push_back(call);
     EXPECT_THAT(Trace(), ElementsAreArray(expected));
     EXPECT_EQ(g_hdc, fake::FakeDeviceContext());
@@ -100,9 +100,11 @@ TEST_F(Graphics, AFormatFailurePostsAQuitAndStartUpGoesOn) {
     fake::g_answers.choosePixelFormat = 0;
     InitGraphics(800, 600);
 
-    std::vector<std::string> expected = {Call("GetDC", "window"), Call("ChoosePixelFormat", "dc, 40, 1, 37, 0, 16, 16, 0, 0, 0"),
+    std::vector<std::string> expected = {Call("GetDC", "window"),
+                                         Call("ChoosePixelFormat", "dc, 40, 1, 37, 0, 16, 16, 0, 0, 0"),
                                          Call("MessageBoxA", "null, \"ChoosePixelFormat failed\", \"Error\", 0"),
-                                         Call("PostQuitMessage", "0"), Call("wglCreateContext", "dc"),
+                                         Call("PostQuitMessage", "0"),
+                                         Call("wglCreateContext", "dc"),
                                          Call("wglMakeCurrent", "dc, glrc")};
     for (const std::string& call : StateCalls("0, 0, 800, 600", "1.33333")) expected.push_back(call);
     EXPECT_THAT(Trace(), ElementsAreArray(expected));

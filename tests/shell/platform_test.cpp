@@ -32,16 +32,15 @@ HWND TheTestWindow() {
         windowClass.lpfnWndProc = RecordingProcedure;
         windowClass.lpszClassName = "vrex";
         RegisterClassA(&windowClass);
-        return CreateWindowExA(0, "vrex", "vrex demo", WS_OVERLAPPEDWINDOW, 0, 0, 800, 600, nullptr, nullptr,
-                               nullptr, nullptr);
+        return CreateWindowExA(0, "vrex", "vrex demo", WS_OVERLAPPEDWINDOW, 0, 0, 800, 600, nullptr, nullptr, nullptr,
+                               nullptr);
     }();
     return window;
 }
 
 void DrainQueue() {
     MSG message;
-    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-    }
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {}
     received.clear();
 }
 
@@ -124,7 +123,8 @@ TEST_F(SdlPlatform, EventsBecomeTheWindowMessagesOfTheProceduresTable) {
         {"a letter", KeyEvent(SDL_KEYDOWN, SDLK_q), WM_KEYDOWN, 'Q', 1},
         {"Return", KeyEvent(SDL_KEYDOWN, SDLK_RETURN), WM_KEYDOWN, 0x0D, 1},
         {"Escape released", KeyEvent(SDL_KEYUP, SDLK_ESCAPE), WM_KEYUP, VK_ESCAPE, 1},
-        {"right click", ButtonEvent(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_RIGHT, 10, 20), WM_RBUTTONDOWN, 0, MAKELPARAM(10, 20)},
+        {"right click", ButtonEvent(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_RIGHT, 10, 20), WM_RBUTTONDOWN, 0,
+         MAKELPARAM(10, 20)},
         {"left release", ButtonEvent(SDL_MOUSEBUTTONUP, SDL_BUTTON_LEFT, 1, 2), WM_LBUTTONUP, 0, MAKELPARAM(1, 2)},
         {"mouse move", motion, WM_MOUSEMOVE, 0x0002, MAKELPARAM(3, 4)},
     };
@@ -155,7 +155,8 @@ TEST_F(SdlPlatform, OnlyASizeThatChangedReachesTheProcedure) {
         ShowWindow(window, SW_SHOWNORMAL);  // sends the 800 x 600 it was made with at once
         steps.push_back({800, 600, false});
     }
-    steps.insert(steps.end(), {{1000, 750, true}, {1000, 750, false}, {1000, 700, true}, {800, 600, true}, {800, 600, false}});
+    steps.insert(steps.end(),
+                 {{1000, 750, true}, {1000, 750, false}, {1000, 700, true}, {800, 600, true}, {800, 600, false}});
     for (const Step& step : steps) {
         SCOPED_TRACE(testing::Message() << step.width << " x " << step.height);
         SDL_Event event = WindowEvent(window, SDL_WINDOWEVENT_SIZE_CHANGED, step.width, step.height);

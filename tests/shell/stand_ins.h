@@ -17,8 +17,8 @@ namespace stand_in {
 
 // Runs after each DrawFrame: lets a test queue messages between frames.
 extern std::function<void(int frame)> g_afterFrame;
-extern int g_framesDrawn;   // back to 0 when the show restarts
-extern int g_showEndsAfter; // ShowHasEnded once this many frames are drawn
+extern int g_framesDrawn;    // back to 0 when the show restarts
+extern int g_showEndsAfter;  // ShowHasEnded once this many frames are drawn
 // The arguments of the last gluPerspective, exactly.
 extern double g_perspective[4];
 

@@ -82,7 +82,8 @@ TEST_F(StartUpOptions, TheDesktopFullScreenCoversTheScreenAndCentresAFourByThree
         int width, height;
         std::string viewport;
     };
-    const Case cases[] = {{1280, 1024, "0, 32, 1280, 960"}, {800, 600, "0, 0, 800, 600"}, {2560, 1080, "560, 0, 1440, 1080"}};
+    const Case cases[] = {
+        {1280, 1024, "0, 32, 1280, 960"}, {800, 600, "0, 0, 800, 600"}, {2560, 1080, "560, 0, 1440, 1080"}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.viewport);
         fake::g_calls.clear();
@@ -97,7 +98,8 @@ TEST_F(StartUpOptions, AStartFrameIsReachedAfterInitialisationWithTheMusicAtItsT
     g_options.startFrame = 6429;
     RunFrames(2);
     EXPECT_EQ(g_musicStartMilliseconds, 107150u);  // 6429 / 60 s
-    EXPECT_EQ(ShowCalls(), (std::vector<std::string>{"InitDemo()", "FastForwardShow(6429)", "DrawFrame()", "DrawFrame()"}));
+    EXPECT_EQ(ShowCalls(),
+              (std::vector<std::string>{"InitDemo()", "FastForwardShow(6429)", "DrawFrame()", "DrawFrame()"}));
 }
 
 TEST_F(StartUpOptions, WithoutOptionsTheShowIsNeitherKeptNorMovedNorRestarted) {
@@ -118,9 +120,9 @@ TEST_F(StartUpOptions, ALoopingShowRemembersItsStartAndStartsAgainWithTheMusicOn
     stand_in::g_showEndsAfter = 3;
     RunFrames(7);
     const std::vector<std::string> expected = {
-        "InitDemo()",   "KeepShowStartState()", "FastForwardShow(100)", "DrawFrame()",  "DrawFrame()",
-        "DrawFrame()",  "RestartShow()",        "RestartMusic()",       "DrawFrame()",  "DrawFrame()",
-        "DrawFrame()",  "RestartShow()",        "RestartMusic()",       "DrawFrame()"};
+        "InitDemo()",  "KeepShowStartState()", "FastForwardShow(100)", "DrawFrame()", "DrawFrame()",
+        "DrawFrame()", "RestartShow()",        "RestartMusic()",       "DrawFrame()", "DrawFrame()",
+        "DrawFrame()", "RestartShow()",        "RestartMusic()",       "DrawFrame()"};
     EXPECT_EQ(ShowCalls(), expected);
 }
 
@@ -132,7 +134,7 @@ TEST_F(StartUpOptions, ATimerPacesTheFramesWithoutSkippingAny) {
     g_options.screen = ScreenChoice::Windowed;
     g_options.framesPerSecond = 60;
     const int64_t period = fake::CLOCK_TICKS_PER_SECOND / 60;  // 16666 ticks of a microsecond
-    std::vector<int64_t> drawnAt;  // drawnAt[n]: when frame n of the run was drawn
+    std::vector<int64_t> drawnAt;                              // drawnAt[n]: when frame n of the run was drawn
     RunFrames(40, [&](int drawn) {
         drawnAt.push_back(fake::g_clockTicks);
         if (drawn == 10) fake::g_clockTicks += 3 * period + 5;                    // frame 9 is slow

@@ -58,7 +58,8 @@ TEST_F(StartUp, OnlyTheNoAnswerGivesAFramedWindow) {
         EXPECT_EQ(question.type, 0x24u);
         EXPECT_EQ(g_fullScreen, c.fullScreen);
         ASSERT_EQ(fake::CallsNamed("CreateWindowExA").size(), 1u);
-        EXPECT_THAT(fake::CallsNamed("CreateWindowExA")[0].args, testing::StartsWith(Args(0, "\"vrex\"", "\"vrex demo\"", c.style)));
+        EXPECT_THAT(fake::CallsNamed("CreateWindowExA")[0].args,
+                    testing::StartsWith(Args(0, "\"vrex\"", "\"vrex demo\"", c.style)));
         EXPECT_EQ(fake::CallsNamed("ChangeDisplaySettingsA").size(), c.fullScreen ? 1u : 0u);
     }
 }
@@ -73,8 +74,8 @@ TEST_F(StartUp, TheFullScreenWindowIsAPopupOfExactlyTheClientSizeAtTheOrigin) {
                                            "CreateWindowExA", "ShowWindow", "UpdateWindow", "SetFocus"));
     EXPECT_EQ(fake::CallsNamed("ShowCursor")[0].args, "0");
     EXPECT_EQ(fake::CallsNamed("AdjustWindowRect")[0].args, Args(0, 0, 800, 600, FULL_SCREEN_STYLE, 0));
-    EXPECT_EQ(fake::CallsNamed("CreateWindowExA")[0].args,
-              Args(0, "\"vrex\"", "\"vrex demo\"", FULL_SCREEN_STYLE, 0, 0, 800, 600, "null", "null", INSTANCE, "null"));
+    EXPECT_EQ(fake::CallsNamed("CreateWindowExA")[0].args, Args(0, "\"vrex\"", "\"vrex demo\"", FULL_SCREEN_STYLE, 0, 0,
+                                                                800, 600, "null", "null", INSTANCE, "null"));
     EXPECT_EQ(fake::CallsNamed("ShowWindow")[0].args, "window, 1");
     EXPECT_EQ(fake::CallsNamed("UpdateWindow")[0].args, "window");
     EXPECT_EQ(fake::CallsNamed("SetFocus")[0].args, "window");
@@ -96,7 +97,8 @@ TEST_F(StartUp, AGivenStyleIsUsedUnchangedWithoutADisplayChange) {
 
     EXPECT_THAT(fake::Names(), Not(Contains("EnumDisplaySettingsA")));
     EXPECT_THAT(fake::Names(), Not(Contains("ShowCursor")));
-    EXPECT_THAT(fake::CallsNamed("CreateWindowExA")[0].args, testing::StartsWith(Args(0, "\"vrex\"", "\"vrex demo\"", WS_POPUP)));
+    EXPECT_THAT(fake::CallsNamed("CreateWindowExA")[0].args,
+                testing::StartsWith(Args(0, "\"vrex\"", "\"vrex demo\"", WS_POPUP)));
 }
 
 TEST_F(StartUp, TheClassIsRegisteredWithTheSystemIconArrowAndWindowBrush) {
@@ -105,9 +107,8 @@ TEST_F(StartUp, TheClassIsRegisteredWithTheSystemIconArrowAndWindowBrush) {
     EXPECT_EQ(fake::CallsNamed("LoadIconA")[0].args, Args("null", IDI_APPLICATION));
     EXPECT_EQ(fake::CallsNamed("LoadCursorA")[0].args, Args("null", IDC_ARROW));
     // style, class name, instance, icon, cursor, brush, menu, class and window extra bytes
-    EXPECT_EQ(fake::CallsNamed("RegisterClassA")[0].args,
-              Args(3, "\"vrex\"", INSTANCE, reinterpret_cast<void*>(0x1001), reinterpret_cast<void*>(0x1002), 6,
-                   "null", 0, 0));
+    EXPECT_EQ(fake::CallsNamed("RegisterClassA")[0].args, Args(3, "\"vrex\"", INSTANCE, reinterpret_cast<void*>(0x1001),
+                                                               reinterpret_cast<void*>(0x1002), 6, "null", 0, 0));
 }
 
 TEST_F(StartUp, OnlyTheResolutionOfTheCurrentModeChanges) {
@@ -136,7 +137,8 @@ TEST_F(StartUp, AnUnreadableDisplayIsReportedAndLeavesTheModeAlone) {
     // Still the border-less popup, and the cursor still hidden.
     EXPECT_NE(window, nullptr);
     EXPECT_EQ(fake::g_cursorCounter, -1);
-    EXPECT_THAT(fake::CallsNamed("CreateWindowExA")[0].args, testing::StartsWith(Args(0, "\"vrex\"", "\"vrex demo\"", FULL_SCREEN_STYLE)));
+    EXPECT_THAT(fake::CallsNamed("CreateWindowExA")[0].args,
+                testing::StartsWith(Args(0, "\"vrex\"", "\"vrex demo\"", FULL_SCREEN_STYLE)));
 }
 
 TEST_F(StartUp, ARefusedModeIsReportedAndTheDemoQuitsAfterACompleteStartUp) {
@@ -167,7 +169,7 @@ TEST_F(StartUp, AWindowThatCannotBeCreatedEndsWithStatusOneAndNothingShown) {
 
         EXPECT_EQ(WinMain(INSTANCE, nullptr, nullptr, SW_SHOWNORMAL), 1);
         EXPECT_EQ(fake::Names().back(), "CreateWindowExA");  // nothing shown, nothing undone
-        EXPECT_EQ(fake::g_messageBoxes.size(), 1u);            // only the question
+        EXPECT_EQ(fake::g_messageBoxes.size(), 1u);          // only the question
     }
 }
 
@@ -177,11 +179,11 @@ TEST_F(StartUp, AWindowedRunGoesFromTheQuestionToEscapeAndEndsWithStatusZero) {
     int status = WinMain(INSTANCE, nullptr, nullptr, SW_SHOWNORMAL);
 
     EXPECT_EQ(status, 0);
-    EXPECT_TRUE(stand_in::InOrder(fake::Names(),
-                                  {"MessageBoxA", "RegisterClassA", "CreateWindowExA", "ShowWindow", "UpdateWindow",
-                                   "SetFocus", "InitDemo", "GetClientRect", "GetDC", "wglCreateContext",
-                                   "PeekMessageA", "DispatchMessageA", "PostQuitMessage", "PeekMessageA",
-                                   "ReleaseModel", "wglDeleteContext", "ReleaseDC", "UnregisterClassA"}));
+    EXPECT_TRUE(stand_in::InOrder(
+        fake::Names(),
+        {"MessageBoxA", "RegisterClassA", "CreateWindowExA", "ShowWindow", "UpdateWindow", "SetFocus", "InitDemo",
+         "GetClientRect", "GetDC", "wglCreateContext", "PeekMessageA", "DispatchMessageA", "PostQuitMessage",
+         "PeekMessageA", "ReleaseModel", "wglDeleteContext", "ReleaseDC", "UnregisterClassA"}));
     EXPECT_EQ(g_hwnd, fake::FakeWindow());
     EXPECT_THAT(fake::Names(), Not(Contains("ChangeDisplaySettingsA")));
 }

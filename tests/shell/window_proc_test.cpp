@@ -27,9 +27,9 @@ struct Row {
 };
 
 std::vector<std::string> Resized(const char* viewport, const char* aspect) {
-    return {Call("glViewport", viewport), Call("glMatrixMode", "0x1701"), Call("glLoadIdentity"),
-            Call("gluPerspective", std::string("45, ") + aspect + ", 1, 4000"), Call("glMatrixMode", "0x1700"),
-            Call("glLoadIdentity")};
+    return {Call("glViewport", viewport),   Call("glMatrixMode", "0x1701"),
+            Call("glLoadIdentity"),         Call("gluPerspective", std::string("45, ") + aspect + ", 1, 4000"),
+            Call("glMatrixMode", "0x1700"), Call("glLoadIdentity")};
 }
 
 std::string Default(UINT message, WPARAM wParam, LPARAM lParam) {

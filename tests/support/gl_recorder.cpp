@@ -139,7 +139,7 @@ const std::map<GLenum, const char*>& EnumNames() {
         NAME(GL_GREATER), NAME(GL_NOTEQUAL), NAME(GL_GEQUAL), NAME(GL_ALWAYS),
         NAME(GL_TEXTURE_BINDING_2D), NAME(GLU_SMOOTH), NAME(GLU_FLAT), NAME(GLU_NONE),
 #undef NAME
-// clang-format on
+        // clang-format on
     };
     return names;
 }
@@ -152,9 +152,9 @@ std::string Boolean(GLboolean value) {
 }
 
 std::string Primitive(GLenum mode) {
-    static const char* const names[] = {"GL_POINTS",         "GL_LINES",        "GL_LINE_LOOP", "GL_LINE_STRIP",
-                                        "GL_TRIANGLES",      "GL_TRIANGLE_STRIP", "GL_TRIANGLE_FAN",
-                                        "GL_QUADS",          "GL_QUAD_STRIP",   "GL_POLYGON"};
+    static const char* const names[] = {"GL_POINTS",     "GL_LINES",          "GL_LINE_LOOP",    "GL_LINE_STRIP",
+                                        "GL_TRIANGLES",  "GL_TRIANGLE_STRIP", "GL_TRIANGLE_FAN", "GL_QUADS",
+                                        "GL_QUAD_STRIP", "GL_POLYGON"};
     return mode < 10 ? names[mode] : EnumName(mode);
 }
 
@@ -198,9 +198,9 @@ void Record(const char* name, std::initializer_list<std::string> args) {
     g.calls.push_back({name, joined, std::string(name) + "(" + joined + ")", g.stacks[GL_MODELVIEW].back()});
 }
 
-#define REC(name, ...)                                   \
-    do {                                                 \
-        if (g.recording) Record(name, {__VA_ARGS__});    \
+#define REC(name, ...)                                \
+    do {                                              \
+        if (g.recording) Record(name, {__VA_ARGS__}); \
     } while (0)
 
 char quadricObject;  // gluNewQuadric hands out its address
@@ -534,8 +534,8 @@ void glTexParameteri(GLenum target, GLenum pname, GLint param) {
 
 void glTexImage2D(GLenum target, GLint level, GLint internalformat, GLsizei width, GLsizei height, GLint border,
                   GLenum format, GLenum type, const GLvoid* pixels) {
-    REC("glTexImage2D", Enum(target), Int(level), InternalFormat(internalformat), Int(width), Int(height),
-        Int(border), Enum(format), Enum(type), Pointer(pixels));
+    REC("glTexImage2D", Enum(target), Int(level), InternalFormat(internalformat), Int(width), Int(height), Int(border),
+        Enum(format), Enum(type), Pointer(pixels));
     if (!RefusedInsideBeginEnd()) g.lastTexImagePixels = pixels;
 }
 
@@ -566,21 +566,21 @@ void glGetIntegerv(GLenum pname, GLint* params) {
     REC("glGetIntegerv", Enum(pname), Pointer(params));
     if (RefusedInsideBeginEnd()) return;
     switch (pname) {
-        case GL_TEXTURE_BINDING_2D: *params = GLint(BoundTexture(GL_TEXTURE_2D)); break;
-        case GL_MATRIX_MODE: *params = GLint(g.matrixMode); break;
-        case GL_MODELVIEW_STACK_DEPTH: *params = StackDepth(GL_MODELVIEW); break;
-        case GL_PROJECTION_STACK_DEPTH: *params = StackDepth(GL_PROJECTION); break;
-        case GL_BLEND_SRC: *params = GLint(g.blendSource); break;
-        case GL_BLEND_DST: *params = GLint(g.blendDestination); break;
-        case GL_SHADE_MODEL: *params = GLint(g.shadeModel); break;
-        case GL_UNPACK_ALIGNMENT: *params = g.unpackAlignment; break;
-        case GL_VIEWPORT: std::copy(g.viewport.begin(), g.viewport.end(), params); break;
-        default:
-            if (g.enabled.count(pname) || pname == GL_BLEND || pname == GL_DEPTH_TEST || pname == GL_LIGHTING ||
-                pname == GL_TEXTURE_GEN_S || pname == GL_TEXTURE_GEN_T || pname == GL_TEXTURE_2D)
-                *params = IsEnabled(pname) ? 1 : 0;  // enables can be queried as integers too
-            else
-                SetError(GL_INVALID_ENUM);
+    case GL_TEXTURE_BINDING_2D: *params = GLint(BoundTexture(GL_TEXTURE_2D)); break;
+    case GL_MATRIX_MODE: *params = GLint(g.matrixMode); break;
+    case GL_MODELVIEW_STACK_DEPTH: *params = StackDepth(GL_MODELVIEW); break;
+    case GL_PROJECTION_STACK_DEPTH: *params = StackDepth(GL_PROJECTION); break;
+    case GL_BLEND_SRC: *params = GLint(g.blendSource); break;
+    case GL_BLEND_DST: *params = GLint(g.blendDestination); break;
+    case GL_SHADE_MODEL: *params = GLint(g.shadeModel); break;
+    case GL_UNPACK_ALIGNMENT: *params = g.unpackAlignment; break;
+    case GL_VIEWPORT: std::copy(g.viewport.begin(), g.viewport.end(), params); break;
+    default:
+        if (g.enabled.count(pname) || pname == GL_BLEND || pname == GL_DEPTH_TEST || pname == GL_LIGHTING ||
+            pname == GL_TEXTURE_GEN_S || pname == GL_TEXTURE_GEN_T || pname == GL_TEXTURE_2D)
+            *params = IsEnabled(pname) ? 1 : 0;  // enables can be queried as integers too
+        else
+            SetError(GL_INVALID_ENUM);
     }
 }
 
@@ -588,20 +588,20 @@ void glGetFloatv(GLenum pname, GLfloat* params) {
     REC("glGetFloatv", Enum(pname), Pointer(params));
     if (RefusedInsideBeginEnd()) return;
     switch (pname) {
-        case GL_CURRENT_COLOR: std::copy(g.color.begin(), g.color.end(), params); break;
-        case GL_CURRENT_NORMAL: std::copy(g.normal.begin(), g.normal.end(), params); break;
-        case GL_COLOR_CLEAR_VALUE: std::copy(g.clearColor.begin(), g.clearColor.end(), params); break;
-        case GL_MODELVIEW_MATRIX: {
-            Matrix m = ModelView();
-            std::copy(m.begin(), m.end(), params);
-            break;
-        }
-        case GL_PROJECTION_MATRIX: {
-            Matrix m = Projection();
-            std::copy(m.begin(), m.end(), params);
-            break;
-        }
-        default: SetError(GL_INVALID_ENUM);
+    case GL_CURRENT_COLOR: std::copy(g.color.begin(), g.color.end(), params); break;
+    case GL_CURRENT_NORMAL: std::copy(g.normal.begin(), g.normal.end(), params); break;
+    case GL_COLOR_CLEAR_VALUE: std::copy(g.clearColor.begin(), g.clearColor.end(), params); break;
+    case GL_MODELVIEW_MATRIX: {
+        Matrix m = ModelView();
+        std::copy(m.begin(), m.end(), params);
+        break;
+    }
+    case GL_PROJECTION_MATRIX: {
+        Matrix m = Projection();
+        std::copy(m.begin(), m.end(), params);
+        break;
+    }
+    default: SetError(GL_INVALID_ENUM);
     }
 }
 
@@ -640,8 +640,8 @@ void gluSphere(GLUquadric* quad, GLdouble radius, GLint slices, GLint stacks) {
     REC("gluSphere", Pointer(quad), Double(radius), Int(slices), Int(stacks));
 }
 
-GLint gluBuild2DMipmaps(GLenum target, GLint internalFormat, GLsizei width, GLsizei height, GLenum format,
-                        GLenum type, const void* data) {
+GLint gluBuild2DMipmaps(GLenum target, GLint internalFormat, GLsizei width, GLsizei height, GLenum format, GLenum type,
+                        const void* data) {
     REC("gluBuild2DMipmaps", Enum(target), InternalFormat(internalFormat), Int(width), Int(height), Enum(format),
         Enum(type), Pointer(data));
     return 0;

@@ -37,16 +37,16 @@ using Matrix = std::array<float, 16>;
 using Vec4 = std::array<float, 4>;
 
 struct Call {
-    std::string name;    // "glVertex3f"
-    std::string args;    // "5, 5, 0"
-    std::string text;    // "glVertex3f(5, 5, 0)"
-    Matrix modelview;    // the model-view matrix at the moment of the call
+    std::string name;  // "glVertex3f"
+    std::string args;  // "5, 5, 0"
+    std::string text;  // "glVertex3f(5, 5, 0)"
+    Matrix modelview;  // the model-view matrix at the moment of the call
 };
 
 // ---- the record ---------------------------------------------------------------------------
 const std::vector<Call>& Calls();
-std::vector<std::string> Lines();                        // the text of every call, in order
-std::vector<std::string> Names();                        // the name of every call, in order
+std::vector<std::string> Lines();  // the text of every call, in order
+std::vector<std::string> Names();  // the name of every call, in order
 std::vector<Call> CallsNamed(const std::string& name);
 std::size_t Count(const std::string& name);
 // Index of the first contiguous occurrence of `sequence` at or after `from`, or -1.
@@ -56,32 +56,32 @@ bool ContainsInOrder(const std::vector<std::string>& sequence);
 // One line per entry, for failure messages.
 std::string Join(const std::vector<std::string>& lines);
 
-void Clear();                  // forgets the record, keeps the state
-void Reset();                  // record empty, state of a fresh context, recording on
-void SetRecording(bool on);    // off: calls change the state but leave no line
+void Clear();                // forgets the record, keeps the state
+void Reset();                // record empty, state of a fresh context, recording on
+void SetRecording(bool on);  // off: calls change the state but leave no line
 
 // ---- the state model ----------------------------------------------------------------------
 bool IsEnabled(GLenum capability);
-void SetEnabled(GLenum capability, bool on);             // set a starting state, unrecorded
+void SetEnabled(GLenum capability, bool on);  // set a starting state, unrecorded
 GLuint BoundTexture(GLenum target = GL_TEXTURE_2D);
-const void* LastTexImagePixels();                        // the data of the last glTexImage2D
+const void* LastTexImagePixels();  // the data of the last glTexImage2D
 Vec4 CurrentColor();
 std::array<float, 3> CurrentNormal();
 GLenum BlendSource();
 GLenum BlendDestination();
-void SetBlendFunction(GLenum source, GLenum destination); // unrecorded
+void SetBlendFunction(GLenum source, GLenum destination);  // unrecorded
 GLenum MatrixMode();
 Matrix ModelView();
 Matrix Projection();
-int StackDepth(GLenum mode);                             // 1 when nothing is pushed
+int StackDepth(GLenum mode);  // 1 when nothing is pushed
 bool InsideBeginEnd();
-GLenum LastError();                                      // what glGetError would answer
+GLenum LastError();  // what glGetError would answer
 
 // ---- helpers ------------------------------------------------------------------------------
 Matrix Identity();
 Vec4 Transform(const Matrix& m, float x, float y, float z, float w = 1);
-std::string EnumName(GLenum value);                      // "GL_BLEND", or "0x1234"
-std::string Float(float value);                          // as the record prints a float
-std::string Double(double value);                        // as the record prints a double
+std::string EnumName(GLenum value);  // "GL_BLEND", or "0x1234"
+std::string Float(float value);      // as the record prints a float
+std::string Double(double value);    // as the record prints a double
 
 }  // namespace glrec

@@ -29,7 +29,8 @@ TEST(GlRecorder, PrintsEachCallAsOneReadableLine) {
         {"glBegin(GL_TRIANGLE_STRIP)", [] { glBegin(GL_TRIANGLE_STRIP); }},
         {"glBlendFunc(GL_SRC_ALPHA, GL_ONE)", [] { glBlendFunc(GL_SRC_ALPHA, GL_ONE); }},
         {"glBindTexture(GL_TEXTURE_2D, 7)", [] { glBindTexture(GL_TEXTURE_2D, 7); }},
-        {"glTexGeni(GL_S, GL_TEXTURE_GEN_MODE, GL_SPHERE_MAP)", [] { glTexGeni(GL_S, GL_TEXTURE_GEN_MODE, GL_SPHERE_MAP); }},
+        {"glTexGeni(GL_S, GL_TEXTURE_GEN_MODE, GL_SPHERE_MAP)",
+         [] { glTexGeni(GL_S, GL_TEXTURE_GEN_MODE, GL_SPHERE_MAP); }},
         {"glTexParameterf(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR)",
          [] { glTexParameterf(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR); }},
         {"glTexImage2D(GL_TEXTURE_2D, 0, 3, 64, 32, 0, GL_RGB, GL_UNSIGNED_BYTE, null)",
@@ -40,7 +41,8 @@ TEST(GlRecorder, PrintsEachCallAsOneReadableLine) {
          [] { gluCylinder(quadric, 0.2f, 0.2f, 2, 32, 32); }},
         {"gluQuadricNormals(ptr, GLU_SMOOTH)", [] { gluQuadricNormals(quadric, GLU_SMOOTH); }},
         {"gluQuadricTexture(ptr, GL_TRUE)", [] { gluQuadricTexture(quadric, GL_TRUE); }},
-        {"glHint(GL_PERSPECTIVE_CORRECTION_HINT, GL_NICEST)", [] { glHint(GL_PERSPECTIVE_CORRECTION_HINT, GL_NICEST); }},
+        {"glHint(GL_PERSPECTIVE_CORRECTION_HINT, GL_NICEST)",
+         [] { glHint(GL_PERSPECTIVE_CORRECTION_HINT, GL_NICEST); }},
         {"glEnable(0x1234)", [] { glEnable(0x1234); }},
     };
     for (const LineCase& c : cases) {
@@ -55,7 +57,8 @@ TEST(GlRecorder, FloatsPrintedRoundTrip) {
     for (float value : {0.016f * 2858, 1.0f / 3, -0.2199f, 1e-7f, 123456.789f}) {
         EXPECT_EQ(std::strtof(glrec::Float(value).c_str(), nullptr), value) << glrec::Float(value);
     }
-    for (double value : {0.0007 * 3, 0.2, double(0.65f)}) EXPECT_EQ(std::strtod(glrec::Double(value).c_str(), nullptr), value);
+    for (double value : {0.0007 * 3, 0.2, double(0.65f)})
+        EXPECT_EQ(std::strtod(glrec::Double(value).c_str(), nullptr), value);
 }
 
 TEST(GlRecorder, EnablesAndBindingsFollowTheCalls) {

@@ -190,7 +190,8 @@ TEST(TerrainState, GroundAndWallsLeaveBlendingOffTheirTextureBoundAndWhite) {
         SCOPED_TRACE(c.name);
         glrec::Reset();
         glrec::SetRecording(false);
-        for (GLenum cap : {GL_BLEND, GL_DEPTH_TEST, GL_LIGHTING, GL_TEXTURE_2D, GL_COLOR_MATERIAL}) glrec::SetEnabled(cap, true);
+        for (GLenum cap : {GL_BLEND, GL_DEPTH_TEST, GL_LIGHTING, GL_TEXTURE_2D, GL_COLOR_MATERIAL})
+            glrec::SetEnabled(cap, true);
         glrec::SetBlendFunction(GL_SRC_ALPHA, GL_ONE);
         glColor4f(1, 0, 0, 0.25f);
         glBindTexture(GL_TEXTURE_2D, 99);
@@ -202,7 +203,8 @@ TEST(TerrainState, GroundAndWallsLeaveBlendingOffTheirTextureBoundAndWhite) {
         EXPECT_FALSE(glrec::IsEnabled(GL_BLEND));
         EXPECT_EQ(glrec::BoundTexture(GL_TEXTURE_2D), c.texture.textureName);
         EXPECT_EQ(glrec::CurrentColor(), (glrec::Vec4{1, 1, 1, 1}));
-        for (GLenum cap : {GL_DEPTH_TEST, GL_LIGHTING, GL_TEXTURE_2D, GL_COLOR_MATERIAL}) EXPECT_TRUE(glrec::IsEnabled(cap));
+        for (GLenum cap : {GL_DEPTH_TEST, GL_LIGHTING, GL_TEXTURE_2D, GL_COLOR_MATERIAL})
+            EXPECT_TRUE(glrec::IsEnabled(cap));
         EXPECT_EQ(glrec::BlendSource(), GLenum(GL_SRC_ALPHA));
         EXPECT_EQ(glrec::BlendDestination(), GLenum(GL_ONE));
         EXPECT_EQ(glrec::ModelView(), placed);

@@ -39,7 +39,7 @@ struct CaptureOptions {
     int width = SHOW_WIDTH;
     int height = SHOW_HEIGHT;
     bool bench = false;
-    bool music = true;      // false with --no-audio
+    bool music = true;  // false with --no-audio
 };
 
 // Reads the command line (cli/command_line.h rules): GO_ON with *options filled in, or the

@@ -112,8 +112,8 @@ bool MusicStretch::Open(const std::string& path, double startSeconds, double sec
     AVChannelLayout stereo = AV_CHANNEL_LAYOUT_STEREO;
     int rate = d.codec->sample_rate;
     if (rate <= 0 ||
-        swr_alloc_set_opts2(&d.converter, &stereo, AV_SAMPLE_FMT_FLTP, rate, &d.codec->ch_layout,
-                            d.codec->sample_fmt, rate, 0, nullptr) < 0 ||
+        swr_alloc_set_opts2(&d.converter, &stereo, AV_SAMPLE_FMT_FLTP, rate, &d.codec->ch_layout, d.codec->sample_fmt,
+                            rate, 0, nullptr) < 0 ||
         !PlayMonoOnBothSides(d.converter, d.codec->ch_layout) || swr_init(d.converter) < 0)
         return fail("its sound cannot be converted");
     // The first frame is decoded now, so that a file that is no music fails here, not later.

@@ -84,8 +84,8 @@ int ReadCaptureOptions(int argc, char** argv, CaptureOptions* options) {
            },
            "draw and read back at this 4:3 size instead of 800x600, e.g. 1440x1080")
         ->type_name("WxH");
-    app.add_flag("--no-audio", [options](std::int64_t) { options->music = false; },
-                 "leave the music out of the video")
+    app.add_flag(
+           "--no-audio", [options](std::int64_t) { options->music = false; }, "leave the music out of the video")
         ->needs("--video");
     app.add_flag("--bench", options->bench,
                  "draw the whole show; print milliseconds per frame of each scene row, or with --video "

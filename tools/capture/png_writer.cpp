@@ -19,7 +19,8 @@ bool WritePng(const std::string& path, int width, int height, const uint8_t* row
     }
     // Row pointers first: libpng reports its errors by longjmp, which must not skip a destructor.
     std::vector<png_const_bytep> top_down(static_cast<std::size_t>(height));
-    for (int y = 0; y < height; ++y) top_down[std::size_t(y)] = rows + std::size_t(height - 1 - y) * std::size_t(width) * 3;
+    for (int y = 0; y < height; ++y)
+        top_down[std::size_t(y)] = rows + std::size_t(height - 1 - y) * std::size_t(width) * 3;
     bool written = false;
     if (setjmp(png_jmpbuf(png)) == 0) {
         png_init_io(png, file);

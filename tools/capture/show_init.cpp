@@ -15,12 +15,9 @@ MP3STREAM1 silentStream;
 
 // Every check StartMusic makes passes, and nothing plays.
 const AudioLibrary SILENT_AUDIO_LIBRARY = {
-    [] { return uint16_t(GA_VERSION); },
-    [](uint32_t) { return &silentAudio; },
-    [](GAUDIO1*, uint32_t) { return int32_t(1); },
-    [](GAUDIO1*, uint32_t) { return &silentStream; },
-    [](MP3STREAM1*) { return int32_t(1); },
-    [](MP3STREAM1*, uint32_t) { return int32_t(0); },
+    [] { return uint16_t(GA_VERSION); },           [](uint32_t) { return &silentAudio; },
+    [](GAUDIO1*, uint32_t) { return int32_t(1); }, [](GAUDIO1*, uint32_t) { return &silentStream; },
+    [](MP3STREAM1*) { return int32_t(1); },        [](MP3STREAM1*, uint32_t) { return int32_t(0); },
     [](MP3STREAM1*) { return int32_t(0); },
 };
 

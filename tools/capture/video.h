@@ -27,13 +27,13 @@
 #include <string>
 #include <vector>
 
-constexpr int VIDEO_FRAME_RATE = 60;          // the show's frame clock at the speed it was made for
-constexpr double MUSIC_FADE_SECONDS = 0.25;   // the end of the music, faded instead of cut
+constexpr int VIDEO_FRAME_RATE = 60;         // the show's frame clock at the speed it was made for
+constexpr double MUSIC_FADE_SECONDS = 0.25;  // the end of the music, faded instead of cut
 
 struct VideoSettings {
-    std::string path;       // the output file
+    std::string path;  // the output file
     int width = 0, height = 0;
-    int firstFrame = 0;     // the show's frame the video starts with
+    int firstFrame = 0;  // the show's frame the video starts with
     int frameCount = 0;
     std::string musicFile;  // empty: no sound
 };

@@ -29,7 +29,7 @@ void Interrupt(int) { g_interrupted = 1; }
 struct Recorder {
     FrameQueue* queue;
     int firstFrame, lastFrame, width, height;
-    bool stopped = false;              // the writer failed: drawing stops
+    bool stopped = false;               // the writer failed: drawing stops
     Clock::duration waitedForWriter{};  // the drawing thread's time blocked on a full queue
 };
 

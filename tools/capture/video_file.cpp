@@ -68,7 +68,8 @@ struct VideoFile::Streams {
     }
 
     bool WriteFailed() {
-        if (muxer->pb && muxer->pb->error < 0) return Fail("cannot write " + settings.path + ": " + AvError(muxer->pb->error));
+        if (muxer->pb && muxer->pb->error < 0)
+            return Fail("cannot write " + settings.path + ": " + AvError(muxer->pb->error));
         return false;
     }
 
@@ -99,7 +100,8 @@ struct VideoFile::Streams {
         if (muxer->oformat->flags & AVFMT_GLOBALHEADER) video->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
         av_opt_set(video->priv_data, "preset", X264_PRESET, 0);
         av_opt_set(video->priv_data, "crf", X264_QUALITY, 0);
-        if (int status = avcodec_open2(video, codec, nullptr); status < 0) return Fail("H.264 encoder: " + AvError(status));
+        if (int status = avcodec_open2(video, codec, nullptr); status < 0)
+            return Fail("H.264 encoder: " + AvError(status));
         videoStream = AddStream(video);
         if (!videoStream) return Fail("cannot add the picture stream");
         videoStream->avg_frame_rate = video->framerate;
@@ -125,7 +127,8 @@ struct VideoFile::Streams {
         audio->bit_rate = MUSIC_BIT_RATE;
         audio->time_base = AVRational{1, audio->sample_rate};
         if (muxer->oformat->flags & AVFMT_GLOBALHEADER) audio->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
-        if (int status = avcodec_open2(audio, codec, nullptr); status < 0) return Fail("AAC encoder: " + AvError(status));
+        if (int status = avcodec_open2(audio, codec, nullptr); status < 0)
+            return Fail("AAC encoder: " + AvError(status));
         audioStream = AddStream(audio);
         if (!audioStream) return Fail("cannot add the sound stream");
         sound->format = AV_SAMPLE_FMT_FLTP;
@@ -161,7 +164,8 @@ struct VideoFile::Streams {
         while (samplesSent < samples) {
             if (av_frame_make_writable(sound) < 0) return Fail("out of memory");
             int count = int(std::min<int64_t>(audio->frame_size, music.TotalSamples() - samplesSent));
-            count = music.Read(reinterpret_cast<float*>(sound->data[0]), reinterpret_cast<float*>(sound->data[1]), count);
+            count =
+                music.Read(reinterpret_cast<float*>(sound->data[0]), reinterpret_cast<float*>(sound->data[1]), count);
             if (count <= 0) break;
             sound->nb_samples = count;
             sound->pts = samplesSent;
@@ -171,9 +175,7 @@ struct VideoFile::Streams {
         return true;
     }
 
-    int64_t MusicSamplesAt(int64_t frame) const {
-        return audio ? frame * audio->sample_rate / VIDEO_FRAME_RATE : 0;
-    }
+    int64_t MusicSamplesAt(int64_t frame) const { return audio ? frame * audio->sample_rate / VIDEO_FRAME_RATE : 0; }
 };
 
 VideoFile::VideoFile() = default;

@@ -5,7 +5,9 @@
 #include "tools/capture/capture.h"
 
 int RecordVideo(const CaptureOptions& options) {
-    std::fprintf(stderr, "vrex-capture: cannot write %s: this build has no video encoder; "
-                         "write the frames with --out instead\n", options.video.c_str());
+    std::fprintf(stderr,
+                 "vrex-capture: cannot write %s: this build has no video encoder; "
+                 "write the frames with --out instead\n",
+                 options.video.c_str());
     return 1;
 }

@@ -3,9 +3,8 @@
 static constexpr uint32_t FILE_HEADER_SIZE = 14;
 static constexpr uint32_t INFO_HEADER_SIZE = 40;
 
-static void PutHeaders(Bytes& out, int width, int height, uint16_t bits, uint32_t compression,
-                       uint32_t paletteEntries, uint32_t pixelBytes)
-{
+static void PutHeaders(Bytes& out, int width, int height, uint16_t bits, uint32_t compression, uint32_t paletteEntries,
+                       uint32_t pixelBytes) {
     const uint32_t pixelOffset = FILE_HEADER_SIZE + INFO_HEADER_SIZE + paletteEntries * 4;
     out.push_back('B');
     out.push_back('M');
@@ -27,8 +26,7 @@ static void PutHeaders(Bytes& out, int width, int height, uint16_t bits, uint32_
 
 static uint32_t PaddedRow(uint32_t bytes) { return (bytes + 3) & ~3u; }
 
-Bytes EncodeBmp24(const Image& image)
-{
+Bytes EncodeBmp24(const Image& image) {
     const uint32_t row = PaddedRow(uint32_t(image.width) * 3);
     Bytes out;
     PutHeaders(out, image.width, image.height, 24, 0, 0, row * uint32_t(image.height));
@@ -42,8 +40,7 @@ Bytes EncodeBmp24(const Image& image)
     return out;
 }
 
-Bytes EncodeRle8Row(const uint8_t* row, int width)
-{
+Bytes EncodeRle8Row(const uint8_t* row, int width) {
     // A run of at least three equal indices is worth an encoded pair; shorter ones travel in
     // absolute blocks, which must hold at least three indices (0 1 and 0 2 are escapes).
     Bytes out;
@@ -82,8 +79,7 @@ Bytes EncodeRle8Row(const uint8_t* row, int width)
     return out;
 }
 
-Bytes EncodeBmp8(const IndexedImage& image, BmpPacking packing)
-{
+Bytes EncodeBmp8(const IndexedImage& image, BmpPacking packing) {
     Bytes pixels;
     for (int y = image.height - 1; y >= 0; --y) {
         const uint8_t* row = &image.indices[size_t(y) * image.width];
@@ -94,13 +90,11 @@ Bytes EncodeBmp8(const IndexedImage& image, BmpPacking packing)
             PutU8(pixels, y == 0 ? 1 : 0);  // end of line, or end of bitmap after the top row
         } else {
             pixels.insert(pixels.end(), row, row + image.width);
-            for (uint32_t pad = uint32_t(image.width); pad < PaddedRow(uint32_t(image.width)); ++pad)
-                PutU8(pixels, 0);
+            for (uint32_t pad = uint32_t(image.width); pad < PaddedRow(uint32_t(image.width)); ++pad) PutU8(pixels, 0);
         }
     }
     Bytes out;
-    PutHeaders(out, image.width, image.height, 8, packing == BmpPacking::Rle8 ? 1 : 0, 256,
-               uint32_t(pixels.size()));
+    PutHeaders(out, image.width, image.height, 8, packing == BmpPacking::Rle8 ? 1 : 0, 256, uint32_t(pixels.size()));
     for (const Rgba& c : image.palette) {
         PutU8(out, RoundChannel(c.b));
         PutU8(out, RoundChannel(c.g));

@@ -13,8 +13,7 @@ namespace {
 
 Bytes Rgb(const Image& image) { return EncodeTga(image, TgaDepth::Rgb24); }
 
-Bytes Card(const std::string& font, const char* headline, const char* kicker, const char* byline, uint32_t tint)
-{
+Bytes Card(const std::string& font, const char* headline, const char* kicker, const char* byline, uint32_t tint) {
     return Rgb(PaintTitleCard({headline, byline, kicker, RgbHex(tint)}, font));
 }
 
@@ -35,16 +34,14 @@ Bytes MakeVokra(const std::string& f) { return Card(f, "thanks", "vrex demo", "f
 
 #define IMAGE_MAKER(id, record, file) {file, Make##id},
 const DataFileMaker MAKERS[] = {
-    DEMO_IMAGES(IMAGE_MAKER)
-    {"vulc.raw", [](const std::string&) { return EncodeHeightMap(BuildHeightField()); }},
+    DEMO_IMAGES(IMAGE_MAKER){"vulc.raw", [](const std::string&) { return EncodeHeightMap(BuildHeightField()); }},
     {"dinos.3ds", [](const std::string&) { return EncodeModel3ds(BuildDinosaurs()); }},
     {SAUROPOD_SKIN_FILE, [](const std::string&) { return EncodeBmp24(PaintSauropodSkin()); }},
     {THEROPOD_SKIN_FILE, [](const std::string&) { return EncodeBmp8(PaintTheropodSkin(), BmpPacking::Rle8); }},
 };
 #undef IMAGE_MAKER
 
-bool WriteFile(const std::filesystem::path& path, const Bytes& bytes)
-{
+bool WriteFile(const std::filesystem::path& path, const Bytes& bytes) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     out.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
     return bool(out);
@@ -54,15 +51,13 @@ bool WriteFile(const std::filesystem::path& path, const Bytes& bytes)
 
 std::span<const DataFileMaker> DataFileMakers() { return MAKERS; }
 
-const DataFileMaker* FindDataFileMaker(const std::string& name)
-{
+const DataFileMaker* FindDataFileMaker(const std::string& name) {
     for (const DataFileMaker& maker : MAKERS)
         if (name == maker.name) return &maker;
     return nullptr;
 }
 
-bool WriteDataSet(const std::filesystem::path& directory, const std::string& fontPath)
-{
+bool WriteDataSet(const std::filesystem::path& directory, const std::string& fontPath) {
     std::error_code error;
     std::filesystem::create_directories(directory, error);
     bool ok = true;

@@ -17,8 +17,7 @@ float Topside(float v) { return 0.5f - 0.5f * std::cos(v * 2.0f * 3.14159265f); 
 
 float BakedLight(float top) { return 0.45f + 0.6f * top; }
 
-Rgba SauropodSkin(float u, float pictureV)
-{
+Rgba SauropodSkin(float u, float pictureV) {
     if (u >= CLAW_PATCH_U) return CLAW;
     const float v = 1.0f - pictureV;  // painters count rows from the top, texture v from the bottom
     const float top = Topside(v);
@@ -33,8 +32,7 @@ Rgba SauropodSkin(float u, float pictureV)
 }
 
 // The theropod's pigment: 0 pale belly, 0.5 rust, 1 dark stripe.
-float TheropodPigment(float u, float v)
-{
+float TheropodPigment(float u, float v) {
     const float top = Topside(v);
     const float wobble = FractalNoise(u, v, 4, 4, 95);
     float pigment = 0.5f * Smoothstep(0.1f, 0.4f, top + 0.1f * wobble);
@@ -42,8 +40,7 @@ float TheropodPigment(float u, float v)
     return pigment + 0.5f * stripe * Smoothstep(0.35f, 0.7f, top);
 }
 
-Rgba TheropodPigmentColour(float pigment)
-{
+Rgba TheropodPigmentColour(float pigment) {
     if (pigment < 0.5f) return Mix(RgbHex(0xE0C8A0), RgbHex(0xA85A2A), pigment * 2.0f);
     return Mix(RgbHex(0xA85A2A), RgbHex(0x2A1410), (pigment - 0.5f) * 2.0f);
 }
@@ -56,8 +53,7 @@ constexpr int CLAW_FIRST = PIGMENTS * LIGHTS;
 
 Image PaintSauropodSkin() { return PaintImage(SKIN_SIZE, SKIN_SIZE, 2, SauropodSkin); }
 
-IndexedImage PaintTheropodSkin()
-{
+IndexedImage PaintTheropodSkin() {
     // The palette is pigment x light, so the picture is built from indices directly: no
     // colour search, and long equal runs for the run-length encoding.
     IndexedImage image;
@@ -67,7 +63,8 @@ IndexedImage PaintTheropodSkin()
         for (int l = 0; l < LIGHTS; ++l)
             image.palette[p * LIGHTS + l] =
                 Scale(TheropodPigmentColour(float(p) / (PIGMENTS - 1)), BakedLight(float(l) / (LIGHTS - 1)));
-    for (int l = 0; CLAW_FIRST + l < 256; ++l) image.palette[CLAW_FIRST + l] = Scale(CLAW, 0.7f + 0.3f * float(l) / 31.0f);
+    for (int l = 0; CLAW_FIRST + l < 256; ++l)
+        image.palette[CLAW_FIRST + l] = Scale(CLAW, 0.7f + 0.3f * float(l) / 31.0f);
     for (int y = 0; y < SKIN_SIZE; ++y) {
         for (int x = 0; x < SKIN_SIZE; ++x) {
             const float u = (float(x) + 0.5f) / SKIN_SIZE;

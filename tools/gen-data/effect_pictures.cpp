@@ -11,8 +11,7 @@ constexpr int GLOW_SIZE = 256;
 constexpr int METAL_SIZE = 256;
 constexpr int CHROME_SIZE = 256;
 
-Rgba GlowColour(float u, float v)
-{
+Rgba GlowColour(float u, float v) {
     const float dx = (u - 0.5f) * 2.0f;
     const float dy = (v - 0.5f) * 2.0f;
     const float r = std::sqrt(dx * dx + dy * dy);
@@ -25,8 +24,7 @@ Rgba GlowColour(float u, float v)
     return {warm.r * glow, warm.g * glow, warm.b * glow, glow};
 }
 
-Rgba MetalColour(float u, float v)
-{
+Rgba MetalColour(float u, float v) {
     // Grain runs around the tube (along u), as on turned metal; u repeats so the seam vanishes.
     const float grain = StretchedNoise(u, v, 2, 192, 3, 61);
     const float fine = StretchedNoise(u, v, 4, 512, 2, 62);
@@ -52,8 +50,7 @@ Rgba MetalColour(float u, float v)
 }
 
 // The world the chrome reflects: a teal sky, a bright horizon and dark warm ground.
-Rgba ChromeWorld(float dx, float dy, float dz)
-{
+Rgba ChromeWorld(float dx, float dy, float dz) {
     const float elevation = dy;
     Rgba c;
     if (elevation > 0) {
@@ -74,8 +71,7 @@ Rgba ChromeWorld(float dx, float dy, float dz)
     return Add(c, Scale(RgbHex(0xFFFFFF), std::pow(sun, 60.0f) * 1.5f));
 }
 
-Rgba ChromeColour(float u, float v)
-{
+Rgba ChromeColour(float u, float v) {
     // Sphere mapping looks up the eye-space reflection r at s = rx / m + 1/2, t = ry / m + 1/2
     // with m = 2 sqrt(rx^2 + ry^2 + (rz + 1)^2): the picture is a mirror ball seen from afar.
     const float x = u * 2.0f - 1.0f;

@@ -19,14 +19,12 @@ const Rgba INK = RgbHex(0x140806);
 // The body runs from the nose at x = -1 to the tail's root at 0.55; t is 0..1 along it.
 float BodyT(float x) { return (x + 1.0f) / 1.55f; }
 float BodyCentre(float t) { return 0.03f * std::sin(PI * t); }
-float BodyHalfHeight(float t)
-{
+float BodyHalfHeight(float t) {
     if (t < 0 || t > 1) return -1.0f;
     return 0.075f + 0.40f * std::pow(std::sin(PI * std::pow(t, 0.72f)), 0.85f) * (1.0f - 0.2f * t);
 }
 
-Rgba Water(float u, float v)
-{
+Rgba Water(float u, float v) {
     Rgba c = Mix(RgbHex(0x124A74), RgbHex(0x020818), std::pow(v, 0.8f));
     // Shafts of light from the surface, repeating across the picture.
     const float shafts = std::pow(0.5f + 0.5f * std::sin(2 * PI * (5 * u + 0.6f * v)), 6.0f) +
@@ -39,13 +37,11 @@ Rgba Water(float u, float v)
 }
 
 // Bands of white edged with black, slightly curved like the real fish's.
-float BandCoverage(float x, float y, float centre, float halfWidth)
-{
+float BandCoverage(float x, float y, float centre, float halfWidth) {
     return std::fabs(x - (centre + 0.35f * y * y)) < halfWidth ? 1.0f : 0.0f;
 }
 
-Rgba BodyColour(float x, float y, float t, float half)
-{
+Rgba BodyColour(float x, float y, float t, float half) {
     const float centre = BodyCentre(t);
     const float across = (y - centre) / half;  // -1 belly .. 1 back
     Rgba c = ORANGE;
@@ -71,8 +67,7 @@ Rgba BodyColour(float x, float y, float t, float half)
 }
 
 // Fins: orange membranes with rays and a black margin; `edge` is the distance inside the fin.
-Rgba FinColour(float rayAngle, float edge)
-{
+Rgba FinColour(float rayAngle, float edge) {
     const float rays = 0.8f + 0.2f * std::sin(rayAngle * 60.0f);
     Rgba c = Scale(ORANGE, 0.85f * rays);
     if (edge < 0.035f) c = INK;
@@ -80,8 +75,7 @@ Rgba FinColour(float rayAngle, float edge)
 }
 
 // The fin (if any) under (x, y): dorsal, ventral, pectoral or tail. Alpha 0 where none.
-Rgba Fins(float x, float y)
-{
+Rgba Fins(float x, float y) {
     const float t = BodyT(x);
     const float half = BodyHalfHeight(t);
     const float centre = BodyCentre(t);
@@ -118,12 +112,14 @@ Rgba Fins(float x, float y)
     return {0, 0, 0, 0};
 }
 
-Rgba FishPicture(float u, float v)
-{
+Rgba FishPicture(float u, float v) {
     Rgba c = Water(u, v);
     // Bubbles drifting up from the fish's mouth.
-    const float bubbles[5][3] = {{0.10f, 0.40f, 0.018f}, {0.08f, 0.31f, 0.013f}, {0.115f, 0.22f, 0.022f},
-                                 {0.09f, 0.12f, 0.010f}, {0.13f, 0.05f, 0.016f}};
+    const float bubbles[5][3] = {{0.10f, 0.40f, 0.018f},
+                                 {0.08f, 0.31f, 0.013f},
+                                 {0.115f, 0.22f, 0.022f},
+                                 {0.09f, 0.12f, 0.010f},
+                                 {0.13f, 0.05f, 0.016f}};
     for (const auto& b : bubbles) {
         const float d = std::sqrt((u - b[0]) * (u - b[0]) + (v - b[1]) * (v - b[1]));
         if (d < b[2]) {

@@ -14,22 +14,19 @@ constexpr float RIM_HEIGHT = 226.0f;
 constexpr float SLOPE_FALLOFF = 44.0f;  // cells over which the flank drops to a third
 
 // Offsets from the vent, the shorter way round the repeating map.
-float WrappedOffset(int from, int to)
-{
+float WrappedOffset(int from, int to) {
     int d = to - from;
     if (d > MAP_SIZE / 2) d -= MAP_SIZE;
     if (d < -MAP_SIZE / 2) d += MAP_SIZE;
     return float(d);
 }
 
-float RollingGround(float u, float v)
-{
+float RollingGround(float u, float v) {
     return 34.0f + 26.0f * FractalNoise(u, v, 4, 7, 11) + 8.0f * FractalNoise(u, v, 16, 4, 12);
 }
 
 // The cone above the ground: crater bowl inside the rim, concave flanks outside it.
-float Volcano(float distance, float angle, float ground)
-{
+float Volcano(float distance, float angle, float ground) {
     const float turn = angle / (2.0f * std::numbers::pi_v<float>);
     // The rim is not a perfect circle and dips on one side, as real craters do.
     const float rimRadius = CRATER_RIM_RADIUS + 2.0f * GradientNoise(turn * 6.0f, 0.5f, 6, 1, 21);
@@ -49,8 +46,7 @@ float Volcano(float distance, float angle, float ground)
 
 }  // namespace
 
-std::vector<float> BuildHeightField()
-{
+std::vector<float> BuildHeightField() {
     std::vector<float> field(size_t(MAP_SIZE) * MAP_SIZE);
     for (int row = 0; row < MAP_SIZE; ++row) {
         for (int col = 0; col < MAP_SIZE; ++col) {
@@ -68,8 +64,7 @@ std::vector<float> BuildHeightField()
     return field;
 }
 
-std::vector<uint8_t> EncodeHeightMap(const std::vector<float>& field)
-{
+std::vector<uint8_t> EncodeHeightMap(const std::vector<float>& field) {
     std::vector<uint8_t> bytes(field.size());
     for (size_t i = 0; i < field.size(); ++i) bytes[i] = uint8_t(std::lround(std::clamp(field[i], 0.0f, 255.0f)));
     return bytes;

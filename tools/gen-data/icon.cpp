@@ -19,8 +19,7 @@ constexpr float CROP_SIDE = 0.92f;
 // Corner radius as a share of the icon's side.
 constexpr float CORNER = 0.18f;
 
-Rgba Bilinear(const Image& image, float u, float v)
-{
+Rgba Bilinear(const Image& image, float u, float v) {
     const float fx = std::clamp(u * float(image.width) - 0.5f, 0.0f, float(image.width - 1));
     const float fy = std::clamp(v * float(image.height) - 0.5f, 0.0f, float(image.height - 1));
     const int x0 = int(fx), y0 = int(fy);
@@ -30,15 +29,13 @@ Rgba Bilinear(const Image& image, float u, float v)
 }
 
 // Is the point (s, t), 0..1 across the icon, inside the rounded square?
-bool InsideRoundedSquare(float s, float t)
-{
+bool InsideRoundedSquare(float s, float t) {
     const float dx = std::max(std::max(CORNER - s, s - (1.0f - CORNER)), 0.0f);
     const float dy = std::max(std::max(CORNER - t, t - (1.0f - CORNER)), 0.0f);
     return dx * dx + dy * dy <= CORNER * CORNER;
 }
 
-bool WriteBytes(const std::filesystem::path& path, const Bytes& bytes)
-{
+bool WriteBytes(const std::filesystem::path& path, const Bytes& bytes) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     out.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
     return !bytes.empty() && bool(out);
@@ -46,8 +43,7 @@ bool WriteBytes(const std::filesystem::path& path, const Bytes& bytes)
 
 }  // namespace
 
-Image PaintIcon(const Image& fish, int size)
-{
+Image PaintIcon(const Image& fish, int size) {
     // Enough samples per icon pixel to cover every picture pixel under it, and at least 4 x 4
     // for smooth corners.
     const int samples = std::max(4, int(std::ceil(CROP_SIDE * float(fish.width) / float(size))));
@@ -75,8 +71,7 @@ Image PaintIcon(const Image& fish, int size)
     return icon;
 }
 
-bool WriteIcons(const std::filesystem::path& directory, std::span<const int> sizes)
-{
+bool WriteIcons(const std::filesystem::path& directory, std::span<const int> sizes) {
     std::error_code error;
     std::filesystem::create_directories(directory, error);
     const Image fish = PaintFish();

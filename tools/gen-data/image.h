@@ -35,8 +35,7 @@ Rgba RgbHex(uint32_t rgb);    // 0xRRGGBB, opaque
 // A picture painted by a function of the point: `paint(u, v)` with u, v in 0..1 across the
 // image (v downwards), averaged over samples x samples points per pixel for smooth edges.
 template <typename Paint>
-Image PaintImage(int width, int height, int samples, Paint paint)
-{
+Image PaintImage(int width, int height, int samples, Paint paint) {
     Image image(width, height);
     const float weight = 1.0f / float(samples * samples);
     for (int y = 0; y < height; ++y) {
@@ -47,7 +46,10 @@ Image PaintImage(int width, int height, int samples, Paint paint)
                     const float u = (float(x) + (float(sx) + 0.5f) / float(samples)) / float(width);
                     const float v = (float(y) + (float(sy) + 0.5f) / float(samples)) / float(height);
                     const Rgba c = paint(u, v);
-                    sum.r += c.r; sum.g += c.g; sum.b += c.b; sum.a += c.a;
+                    sum.r += c.r;
+                    sum.g += c.g;
+                    sum.b += c.b;
+                    sum.a += c.a;
                 }
             }
             image.At(x, y) = {sum.r * weight, sum.g * weight, sum.b * weight, sum.a * weight};
@@ -69,8 +71,7 @@ struct Mask {
     int width = 0;
     int height = 0;
     std::vector<float> values;  // row 0 at the top
-    float At(int x, int y) const
-    {
+    float At(int x, int y) const {
         if (x < 0 || y < 0 || x >= width || y >= height) return 0.0f;
         return values[std::size_t(y) * width + x];
     }

@@ -11,15 +11,13 @@ namespace {
 constexpr int GROUND_SIZE = 512;
 constexpr int BACKDROP_SIZE = 512;
 
-float HeightAt(const std::vector<float>& field, int row, int col)
-{
+float HeightAt(const std::vector<float>& field, int row, int col) {
     row = (row % MAP_SIZE + MAP_SIZE) % MAP_SIZE;
     col = (col % MAP_SIZE + MAP_SIZE) % MAP_SIZE;
     return field[size_t(row) * MAP_SIZE + col];
 }
 
-float WrappedDistance(int row, int col)
-{
+float WrappedDistance(int row, int col) {
     auto offset = [](int from, int to) {
         int d = to - from;
         if (d > MAP_SIZE / 2) d -= MAP_SIZE;
@@ -33,16 +31,14 @@ float WrappedDistance(int row, int col)
 
 // Light falls from the left, high, and toward the still view's viewer (terrain +z), so the
 // slopes the camera sees are lit and the far sides of ridges fall into shade.
-float HillShade(float slopeX, float slopeZ)
-{
+float HillShade(float slopeX, float slopeZ) {
     const float lx = -0.45f, ly = 0.75f, lz = 0.48f;
     const float len = std::sqrt(slopeX * slopeX + 1.0f + slopeZ * slopeZ);
     const float lit = std::max(0.0f, (-slopeX * lx + ly - slopeZ * lz) / len);
     return 0.2f + 0.85f * lit / ly;
 }
 
-Rgba GroundColour(const std::vector<float>& field, int x, int y)
-{
+Rgba GroundColour(const std::vector<float>& field, int x, int y) {
     // Texture column x is terrain x, texture row y is terrain z (t = -z / 512 wraps that way);
     // terrain point (x, z) takes map row x - 1, column z - 1.
     const int row = x - 1;
@@ -58,7 +54,7 @@ Rgba GroundColour(const std::vector<float>& field, int x, int y)
     const float patches = FractalNoise(u, v, 8, 5, 31);
     const float detail = FractalNoise(u, v, 64, 3, 32);
     Rgba grass = Mix(RgbHex(0x34441A), RgbHex(0x6A7A2C), Clamp01(0.5f + 0.8f * patches));
-    grass = Mix(grass, RgbHex(0x7A6A3E), Smoothstep(55.0f, 85.0f, h + 20.0f * patches));  // dry uplands
+    grass = Mix(grass, RgbHex(0x7A6A3E), Smoothstep(55.0f, 85.0f, h + 20.0f * patches));          // dry uplands
     Rgba colour = Mix(grass, RgbHex(0x5C554C), Smoothstep(0.18f, 0.45f, slope + 0.1f * detail));  // rock
     // Ash lies thick near the crater and runs down the flanks in streaks.
     const float turn = std::atan2(float(col - CRATER_COLUMN), float(row - CRATER_ROW)) / 6.2831853f;
@@ -74,10 +70,8 @@ Rgba GroundColour(const std::vector<float>& field, int x, int y)
 }
 
 // Sky colour at height s above the horizon (0 at the horizon, 1 at the top of the picture).
-Rgba SkyColour(float s)
-{
-    const Rgba horizon = RgbHex(0xF08A3C), low = RgbHex(0xA83A34), high = RgbHex(0x3A1E4E),
-               zenith = RgbHex(0x0C0A22);
+Rgba SkyColour(float s) {
+    const Rgba horizon = RgbHex(0xF08A3C), low = RgbHex(0xA83A34), high = RgbHex(0x3A1E4E), zenith = RgbHex(0x0C0A22);
     if (s < 0.12f) return Mix(horizon, low, s / 0.12f);
     if (s < 0.45f) return Mix(low, high, (s - 0.12f) / 0.33f);
     return Mix(high, zenith, Clamp01((s - 0.45f) / 0.55f));
@@ -98,23 +92,20 @@ constexpr int RANGE_COUNT = 3;
 constexpr int RIDGE_SAMPLES = 2048;  // ridge heights across the picture, looked up, not recomputed
 
 // Height of a mountain ridge above the horizon at u (fraction of the sky's height).
-float Ridge(float u, const Range& r)
-{
+float Ridge(float u, const Range& r) {
     const float n = FractalNoise(u, 0.37f, r.period, 6, r.seed);
     return r.base + r.amplitude * (0.5f + 0.5f * n) * (0.6f + 0.4f * std::fabs(n));
 }
 
 struct RidgeTable {
     std::vector<float> tops[RANGE_COUNT];
-    RidgeTable()
-    {
+    RidgeTable() {
         for (int r = 0; r < RANGE_COUNT; ++r) {
             tops[r].resize(RIDGE_SAMPLES);
             for (int i = 0; i < RIDGE_SAMPLES; ++i) tops[r][i] = Ridge(float(i) / RIDGE_SAMPLES, RANGES[r]);
         }
     }
-    float At(int r, float u) const
-    {
+    float At(int r, float u) const {
         const float f = u * RIDGE_SAMPLES;
         const int i = int(f);
         const float t = f - float(i);
@@ -122,8 +113,7 @@ struct RidgeTable {
     }
 };
 
-Rgba BackdropColour(const RidgeTable& ridges, float u, float v)
-{
+Rgba BackdropColour(const RidgeTable& ridges, float u, float v) {
     // The walls show t = 0..1 from y = -350 to 350; from the still view the terrain's far edge
     // hides the wall below about t = 0.42 to 0.47, so the horizon sits just below that (v measured downwards).
     constexpr float HORIZON = 0.58f;
@@ -134,7 +124,8 @@ Rgba BackdropColour(const RidgeTable& ridges, float u, float v)
         const float band = Smoothstep(0.05f, 0.25f, above) * Smoothstep(0.9f, 0.45f, above);
         if (band > 0) {
             const float cloud = Smoothstep(0.05f, 0.6f, StretchedNoise(u, v, 3, 24, 5, 41)) * band;
-            colour = Mix(colour, Mix(RgbHex(0xFFB070), RgbHex(0x5A2A48), Smoothstep(0.15f, 0.7f, above)), cloud * 0.55f);
+            colour =
+                Mix(colour, Mix(RgbHex(0xFFB070), RgbHex(0x5A2A48), Smoothstep(0.15f, 0.7f, above)), cloud * 0.55f);
         }
         // A few faint stars high up.
         const float night = Smoothstep(0.55f, 0.9f, above);
@@ -160,16 +151,14 @@ Rgba BackdropColour(const RidgeTable& ridges, float u, float v)
 
 }  // namespace
 
-Image PaintGroundTexture(const std::vector<float>& heightField)
-{
+Image PaintGroundTexture(const std::vector<float>& heightField) {
     Image image(GROUND_SIZE, GROUND_SIZE);
     for (int y = 0; y < GROUND_SIZE; ++y)
         for (int x = 0; x < GROUND_SIZE; ++x) image.At(x, y) = GroundColour(heightField, x, y);
     return image;
 }
 
-Image PaintBackdrop()
-{
+Image PaintBackdrop() {
     const RidgeTable ridges;
     return PaintImage(BACKDROP_SIZE, BACKDROP_SIZE, 2, [&](float u, float v) { return BackdropColour(ridges, u, v); });
 }

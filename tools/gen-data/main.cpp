@@ -6,8 +6,7 @@
 #include "data_set.h"
 #include "icon.h"
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     CLI::App app{"Writes the demo's default data set (pictures, height map, model and skins) into OUTDIR.",
                  "vrex-gen-data"};
     std::string outdir;

@@ -9,15 +9,13 @@ float Dot(Vec3 a, Vec3 b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
 
 Vec3 Cross(Vec3 a, Vec3 b) { return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x}; }
 
-Vec3 Normalize(Vec3 v)
-{
+Vec3 Normalize(Vec3 v) {
     const float len = std::sqrt(Dot(v, v));
     return len > 0 ? v * (1.0f / len) : v;
 }
 
 template <typename T>
-static T CatmullRom(const std::vector<T>& points, float s)
-{
+static T CatmullRom(const std::vector<T>& points, float s) {
     const int last = int(points.size()) - 1;
     const float f = std::clamp(s, 0.0f, 1.0f) * float(last);
     const int i = std::min(int(f), last - 1);
@@ -28,19 +26,18 @@ static T CatmullRom(const std::vector<T>& points, float s)
     const T& p3 = points[std::min(i + 2, last)];
     const float t2 = t * t, t3 = t2 * t;
     return (p1 * 2.0f + (p2 - p0) * t + (p0 * 2.0f - p1 * 5.0f + p2 * 4.0f - p3) * t2 +
-            (p1 * 3.0f - p0 - p2 * 3.0f + p3) * t3) * 0.5f;
+            (p1 * 3.0f - p0 - p2 * 3.0f + p3) * t3) *
+           0.5f;
 }
 
 Vec3 TubeCentre(const TubeSpec& spec, float s) { return CatmullRom(spec.path, s); }
 
-float TubeRadius(const TubeSpec& spec, float s)
-{
+float TubeRadius(const TubeSpec& spec, float s) {
     if (spec.radii.size() == 1) return spec.radii[0];
     return std::max(0.05f, CatmullRom(spec.radii, s));
 }
 
-double SignedVolume6(const Mesh& mesh, size_t firstFace)
-{
+double SignedVolume6(const Mesh& mesh, size_t firstFace) {
     double sum = 0;
     for (size_t f = firstFace; f < mesh.faces.size(); ++f) {
         const Vec3& a = mesh.vertices[mesh.faces[f][0]];
@@ -51,8 +48,7 @@ double SignedVolume6(const Mesh& mesh, size_t firstFace)
     return sum;
 }
 
-void AppendTube(Mesh& mesh, const TubeSpec& spec)
-{
+void AppendTube(Mesh& mesh, const TubeSpec& spec) {
     const int base = int(mesh.vertices.size());
     const size_t firstFace = mesh.faces.size();
     const int ringSize = spec.sides + 1;  // the seam vertex repeats with v = 1
@@ -61,8 +57,8 @@ void AppendTube(Mesh& mesh, const TubeSpec& spec)
     Vec3 firstTangent, lastTangent;
     for (int i = 0; i < spec.rings; ++i) {
         const float s = float(i) * step;
-        const Vec3 tangent = Normalize(TubeCentre(spec, std::min(1.0f, s + 0.01f)) -
-                                       TubeCentre(spec, std::max(0.0f, s - 0.01f)));
+        const Vec3 tangent =
+            Normalize(TubeCentre(spec, std::min(1.0f, s + 0.01f)) - TubeCentre(spec, std::max(0.0f, s - 0.01f)));
         // Parallel transport: keep `up` square to the path without letting the ring twist.
         up = Normalize(up - tangent * Dot(up, tangent));
         const Vec3 side = Cross(tangent, up);
@@ -94,7 +90,8 @@ void AppendTube(Mesh& mesh, const TubeSpec& spec)
         }
     }
     // The closing fan comes last and names its pole last, so the final corner drawn is the pole.
-    for (int j = 0; j < spec.sides; ++j) mesh.faces.push_back({at(spec.rings - 1, j), at(spec.rings - 1, j + 1), endPole});
+    for (int j = 0; j < spec.sides; ++j)
+        mesh.faces.push_back({at(spec.rings - 1, j), at(spec.rings - 1, j + 1), endPole});
     // The side vector's handedness decides the winding; turn the tube inside out if it came out
     // clockwise. Swapping the first two corners keeps each pole the last corner of its fan.
     if (SignedVolume6(mesh, firstFace) < 0) {

@@ -34,16 +34,16 @@ struct Mesh {
 };
 
 struct TubeSpec {
-    std::vector<Vec3> path;     // control points of a Catmull-Rom curve, at least two
-    std::vector<float> radii;   // radius profile, spread evenly from the first to the last point
-    float flatten = 1.0f;       // half-height over half-width of the cross-section
-    Vec3 up = {0, 1, 0};        // which way the cross-section's top faces at the start
+    std::vector<Vec3> path;    // control points of a Catmull-Rom curve, at least two
+    std::vector<float> radii;  // radius profile, spread evenly from the first to the last point
+    float flatten = 1.0f;      // half-height over half-width of the cross-section
+    Vec3 up = {0, 1, 0};       // which way the cross-section's top faces at the start
     int rings = 24;
     int sides = 16;
-    float uStart = 0.02f;       // texture u at the first ring (and its pole)
-    float uEnd = 0.9f;          // texture u at the last ring
-    float uEndPole = 0.9f;      // texture u at the closing pole
-    float capStart = 0.6f;      // how far each pole stands out beyond its ring, in end radii
+    float uStart = 0.02f;   // texture u at the first ring (and its pole)
+    float uEnd = 0.9f;      // texture u at the last ring
+    float uEndPole = 0.9f;  // texture u at the closing pole
+    float capStart = 0.6f;  // how far each pole stands out beyond its ring, in end radii
     float capEnd = 0.6f;
 };
 

@@ -12,8 +12,7 @@ constexpr uint16_t FACE_LIST = 0x4120, FACE_MATERIAL = 0x4130, MAPPING_LIST = 0x
 constexpr uint16_t FACE_FLAGS = 0x0007;  // all three edges visible
 constexpr uint32_t FILE_VERSION = 3;
 
-void WriteMaterial(ChunkWriter& w, const ModelMaterial& m)
-{
+void WriteMaterial(ChunkWriter& w, const ModelMaterial& m) {
     w.Begin(MATERIAL);
     w.Begin(MATERIAL_NAME);
     w.String(m.name);
@@ -35,8 +34,7 @@ void WriteMaterial(ChunkWriter& w, const ModelMaterial& m)
     w.End();
 }
 
-void WriteObject(ChunkWriter& w, const ModelObject& o, bool textured)
-{
+void WriteObject(ChunkWriter& w, const ModelObject& o, bool textured) {
     const Mesh& mesh = o.mesh;
     w.Begin(OBJECT);
     w.String(o.name);
@@ -78,8 +76,7 @@ void WriteObject(ChunkWriter& w, const ModelObject& o, bool textured)
 
 }  // namespace
 
-Bytes EncodeModel3ds(const ModelDescription& model)
-{
+Bytes EncodeModel3ds(const ModelDescription& model) {
     ChunkWriter w;
     w.Begin(PRIMARY);
     w.Begin(VERSION);

@@ -2,8 +2,7 @@
 
 #include <cmath>
 
-static uint32_t HashCell(int x, int y, uint32_t seed)
-{
+static uint32_t HashCell(int x, int y, uint32_t seed) {
     uint32_t h = uint32_t(x) * 0x8DA6B343u ^ uint32_t(y) * 0xD8163841u ^ seed * 0xCB1AB31Fu;
     h ^= h >> 15;
     h *= 0x2C1B3C6Du;
@@ -17,20 +16,18 @@ static int Wrap(int i, int period) { return ((i % period) + period) % period; }
 
 static float Fade(float t) { return t * t * t * (t * (t * 6.0f - 15.0f) + 10.0f); }
 
-static float CornerDot(int cx, int cy, float dx, float dy, int periodX, int periodY, uint32_t seed)
-{
+static float CornerDot(int cx, int cy, float dx, float dy, int periodX, int periodY, uint32_t seed) {
     // Sixteen fixed directions instead of trigonometry keep the result exact and cheap.
     static constexpr float DIRS[16][2] = {
-        {1.0f, 0.0f}, {0.9239f, 0.3827f}, {0.7071f, 0.7071f}, {0.3827f, 0.9239f},
-        {0.0f, 1.0f}, {-0.3827f, 0.9239f}, {-0.7071f, 0.7071f}, {-0.9239f, 0.3827f},
+        {1.0f, 0.0f},  {0.9239f, 0.3827f},   {0.7071f, 0.7071f},   {0.3827f, 0.9239f},
+        {0.0f, 1.0f},  {-0.3827f, 0.9239f},  {-0.7071f, 0.7071f},  {-0.9239f, 0.3827f},
         {-1.0f, 0.0f}, {-0.9239f, -0.3827f}, {-0.7071f, -0.7071f}, {-0.3827f, -0.9239f},
-        {0.0f, -1.0f}, {0.3827f, -0.9239f}, {0.7071f, -0.7071f}, {0.9239f, -0.3827f}};
+        {0.0f, -1.0f}, {0.3827f, -0.9239f},  {0.7071f, -0.7071f},  {0.9239f, -0.3827f}};
     const float* g = DIRS[HashCell(Wrap(cx, periodX), Wrap(cy, periodY), seed) & 15];
     return g[0] * dx + g[1] * dy;
 }
 
-float GradientNoise(float x, float y, int periodX, int periodY, uint32_t seed)
-{
+float GradientNoise(float x, float y, int periodX, int periodY, uint32_t seed) {
     const float fx = std::floor(x);
     const float fy = std::floor(y);
     const int ix = int(fx);
@@ -48,14 +45,13 @@ float GradientNoise(float x, float y, int periodX, int periodY, uint32_t seed)
     return a + (b - a) * v;
 }
 
-float StretchedNoise(float u, float v, int periodU, int periodV, int octaves, uint32_t seed)
-{
+float StretchedNoise(float u, float v, int periodU, int periodV, int octaves, uint32_t seed) {
     float sum = 0;
     float weight = 1.0f;
     float total = 0;
     for (int o = 0; o < octaves; ++o) {
-        sum += weight * GradientNoise(u * float(periodU), v * float(periodV), periodU, periodV,
-                                      seed + uint32_t(o) * 101u);
+        sum +=
+            weight * GradientNoise(u * float(periodU), v * float(periodV), periodU, periodV, seed + uint32_t(o) * 101u);
         total += weight;
         weight *= 0.5f;
         periodU *= 2;
@@ -64,13 +60,11 @@ float StretchedNoise(float u, float v, int periodU, int periodV, int octaves, ui
     return sum / total * 1.6f;
 }
 
-float FractalNoise(float u, float v, int basePeriod, int octaves, uint32_t seed)
-{
+float FractalNoise(float u, float v, int basePeriod, int octaves, uint32_t seed) {
     return StretchedNoise(u, v, basePeriod, basePeriod, octaves, seed);
 }
 
-float CellNoise(float u, float v, int cells, uint32_t seed)
-{
+float CellNoise(float u, float v, int cells, uint32_t seed) {
     const float x = u * float(cells);
     const float y = v * float(cells);
     const int ix = int(std::floor(x));

@@ -6,8 +6,7 @@
 
 namespace {
 
-void AppendToBytes(png_structp png, png_bytep data, png_size_t length)
-{
+void AppendToBytes(png_structp png, png_bytep data, png_size_t length) {
     Bytes* out = static_cast<Bytes*>(png_get_io_ptr(png));
     out->insert(out->end(), data, data + length);
 }
@@ -16,8 +15,7 @@ void FlushNothing(png_structp) {}
 
 }  // namespace
 
-Bytes EncodePng(const Image& image)
-{
+Bytes EncodePng(const Image& image) {
     // Rows before setjmp: libpng reports its errors by longjmp, which must not skip a destructor.
     std::vector<uint8_t> pixels(std::size_t(image.width) * image.height * 4);
     for (int y = 0; y < image.height; ++y) {

@@ -14,8 +14,7 @@ struct Glyph {
     Mask bitmap;
 };
 
-Mask CopyBitmap(const FT_Bitmap& bitmap)
-{
+Mask CopyBitmap(const FT_Bitmap& bitmap) {
     Mask m{int(bitmap.width), int(bitmap.rows), std::vector<float>(size_t(bitmap.width) * bitmap.rows)};
     for (int y = 0; y < m.height; ++y)
         for (int x = 0; x < m.width; ++x)
@@ -23,8 +22,7 @@ Mask CopyBitmap(const FT_Bitmap& bitmap)
     return m;
 }
 
-std::vector<Glyph> LayOutGlyphs(FT_Face face, std::string_view text, const TextStyle& style)
-{
+std::vector<Glyph> LayOutGlyphs(FT_Face face, std::string_view text, const TextStyle& style) {
     std::vector<Glyph> glyphs;
     long pen = 0;  // 26.6 fixed point
     FT_UInt previous = 0;
@@ -44,8 +42,7 @@ std::vector<Glyph> LayOutGlyphs(FT_Face face, std::string_view text, const TextS
     return glyphs;
 }
 
-Mask CompositeGlyphs(const std::vector<Glyph>& glyphs)
-{
+Mask CompositeGlyphs(const std::vector<Glyph>& glyphs) {
     int minX = INT_MAX, maxX = INT_MIN, minY = INT_MAX, maxY = INT_MIN;
     for (const Glyph& g : glyphs) {
         if (g.bitmap.width == 0 || g.bitmap.height == 0) continue;
@@ -69,8 +66,7 @@ Mask CompositeGlyphs(const std::vector<Glyph>& glyphs)
 
 }  // namespace
 
-Mask RenderTextLine(std::string_view text, const TextStyle& style)
-{
+Mask RenderTextLine(std::string_view text, const TextStyle& style) {
     FT_Library library;
     if (FT_Init_FreeType(&library) != 0) return {};
     Mask result;

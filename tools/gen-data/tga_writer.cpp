@@ -1,7 +1,6 @@
 #include "tga_writer.h"
 
-Bytes EncodeTga(const Image& image, TgaDepth depth)
-{
+Bytes EncodeTga(const Image& image, TgaDepth depth) {
     const bool alpha = depth == TgaDepth::Rgba32;
     // No image ID, no colour map, type 2 (uncompressed true colour), colour map fields and
     // origin all zero: the twelve bytes the loader compares as one block.

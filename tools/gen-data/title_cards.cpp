@@ -15,8 +15,7 @@ constexpr int SAFE_MAX = int(CARD_SIZE * 0.85f) - 8;
 constexpr int SAFE_WIDTH = SAFE_MAX - SAFE_MIN;
 
 // A line of text no wider than the safe area: rendered at `pixelSize`, smaller if it must.
-Mask FittedLine(const std::string& text, const std::string& fontPath, int pixelSize, float tracking)
-{
+Mask FittedLine(const std::string& text, const std::string& fontPath, int pixelSize, float tracking) {
     TextStyle style{fontPath, pixelSize, tracking};
     Mask mask = RenderTextLine(text, style);
     if (mask.width > SAFE_WIDTH) {
@@ -26,8 +25,7 @@ Mask FittedLine(const std::string& text, const std::string& fontPath, int pixelS
     return mask;
 }
 
-void Stamp(Mask& canvas, const Mask& line, int top)
-{
+void Stamp(Mask& canvas, const Mask& line, int top) {
     const int left = (canvas.width - line.width) / 2;
     for (int y = 0; y < line.height; ++y)
         for (int x = 0; x < line.width; ++x) {
@@ -36,8 +34,7 @@ void Stamp(Mask& canvas, const Mask& line, int top)
         }
 }
 
-Rgba Haze(float u, float v, Rgba tint)
-{
+Rgba Haze(float u, float v, Rgba tint) {
     const float dx = u - 0.5f, dy = v - 0.5f;
     const float vignette = Smoothstep(0.75f, 0.15f, std::sqrt(dx * dx + dy * dy));
     const float cloud = 0.5f + 0.5f * FractalNoise(u, v, 3, 6, 81);
@@ -51,8 +48,7 @@ Rgba Haze(float u, float v, Rgba tint)
 
 }  // namespace
 
-Image PaintTitleCard(const CardText& text, const std::string& fontPath)
-{
+Image PaintTitleCard(const CardText& text, const std::string& fontPath) {
     const Mask kicker = text.kicker.empty() ? Mask{} : FittedLine(text.kicker, fontPath, 34, 0.12f);
     const Mask headline = FittedLine(text.headline, fontPath, 112, 0.02f);
     const Mask byline = text.byline.empty() ? Mask{} : FittedLine(text.byline, fontPath, 40, 0.10f);

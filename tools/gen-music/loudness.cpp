@@ -20,8 +20,7 @@ using LoudnessMeter = std::unique_ptr<ebur128_state, StateDeleter>;
 
 }  // namespace
 
-double IntegratedLoudness(const Audio& audio, int sampleRate)
-{
+double IntegratedLoudness(const Audio& audio, int sampleRate) {
     LoudnessMeter meter(ebur128_init(2, static_cast<unsigned long>(sampleRate), EBUR128_MODE_I));
     if (!meter) return -HUGE_VAL;
     const size_t frames = std::min(audio.left.size(), audio.right.size());
@@ -40,8 +39,7 @@ double IntegratedLoudness(const Audio& audio, int sampleRate)
     return lufs;
 }
 
-double PeakDbfs(const Audio& audio)
-{
+double PeakDbfs(const Audio& audio) {
     float peak = 0.0f;
     for (float x : audio.left) peak = std::max(peak, std::fabs(x));
     for (float x : audio.right) peak = std::max(peak, std::fabs(x));

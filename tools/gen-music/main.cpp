@@ -10,8 +10,7 @@ namespace {
 
 // Written beside the target and renamed over it, so an interrupted build never leaves a
 // half-written file that looks up to date.
-bool WriteFileAtomically(const std::string& path, const std::vector<uint8_t>& bytes)
-{
+bool WriteFileAtomically(const std::string& path, const std::vector<uint8_t>& bytes) {
     const std::string temporary = path + ".part";
     std::FILE* file = std::fopen(temporary.c_str(), "wb");
     if (!file) return false;
@@ -26,14 +25,15 @@ bool WriteFileAtomically(const std::string& path, const std::vector<uint8_t>& by
 
 }  // namespace
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     CLI::App app{"Composes the demo's music, renders it with FluidSynth and writes OUTDIR/musika.mid and "
                  "OUTDIR/musika.mp3.",
                  "vrex-gen-music"};
     std::string outdir;
     std::string soundfont = VREX_SOUNDFONT;
-    app.add_option("OUTDIR", outdir, "folder to write musika.mid and musika.mp3 into")->required()->check(NOT_AN_OPTION);
+    app.add_option("OUTDIR", outdir, "folder to write musika.mid and musika.mp3 into")
+        ->required()
+        ->check(NOT_AN_OPTION);
     app.add_option("SOUNDFONT", soundfont, "General MIDI soundfont to render with")->capture_default_str();
     if (int status = ParseCommandLine(app, argc, argv); status != GO_ON) return status;
 

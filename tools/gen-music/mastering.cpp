@@ -18,8 +18,7 @@ double DbToGain(double db) { return std::pow(10.0, db / 20.0); }
 
 // A one-pole high-pass far below the lowest bass note: some soundfont samples carry a small
 // DC offset, which costs headroom and is not heard.
-void RemoveDc(std::vector<float>& samples)
-{
+void RemoveDc(std::vector<float>& samples) {
     const double r = 1.0 - 2.0 * M_PI * DC_CUTOFF_HZ / SAMPLE_RATE;
     double previousIn = 0.0, previousOut = 0.0;
     for (float& x : samples) {
@@ -30,8 +29,7 @@ void RemoveDc(std::vector<float>& samples)
     }
 }
 
-void FadeOut(Audio& audio, double startSeconds, double endSeconds)
-{
+void FadeOut(Audio& audio, double startSeconds, double endSeconds) {
     const size_t start = static_cast<size_t>(std::max(0.0, startSeconds * SAMPLE_RATE));
     const size_t end = static_cast<size_t>(std::max(0.0, endSeconds * SAMPLE_RATE));
     for (size_t i = start; i < audio.left.size(); ++i) {
@@ -46,16 +44,14 @@ void FadeOut(Audio& audio, double startSeconds, double endSeconds)
     }
 }
 
-void ApplyGain(Audio& audio, float gain)
-{
+void ApplyGain(Audio& audio, float gain) {
     for (float& x : audio.left) x *= gain;
     for (float& x : audio.right) x *= gain;
 }
 
 }  // namespace
 
-void LimitPeaks(Audio& audio, float ceiling, int lookaheadFrames, double releaseSeconds)
-{
+void LimitPeaks(Audio& audio, float ceiling, int lookaheadFrames, double releaseSeconds) {
     const size_t n = std::min(audio.left.size(), audio.right.size());
     if (n == 0) return;
     // The gain each sample needs on its own to stay under the ceiling.
@@ -82,9 +78,8 @@ void LimitPeaks(Audio& audio, float ceiling, int lookaheadFrames, double release
     }
 }
 
-MasterReport MasterAudio(Audio& audio, double fadeStartSeconds, double fadeEndSeconds,
-                         double targetLufs, double ceilingDbfs)
-{
+MasterReport MasterAudio(Audio& audio, double fadeStartSeconds, double fadeEndSeconds, double targetLufs,
+                         double ceilingDbfs) {
     MasterReport report{};
     RemoveDc(audio.left);
     RemoveDc(audio.right);

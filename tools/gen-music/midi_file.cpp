@@ -12,17 +12,15 @@ namespace {
 
 struct TrackEvent {
     uint32_t tick;
-    int order;                  // at the same tick: note-offs, then controls, then note-ons
+    int order;  // at the same tick: note-offs, then controls, then note-ons
     std::vector<uint8_t> bytes;
 };
 
-void AppendBigEndian(std::vector<uint8_t>& out, uint32_t value, int bytes)
-{
+void AppendBigEndian(std::vector<uint8_t>& out, uint32_t value, int bytes) {
     for (int i = bytes - 1; i >= 0; --i) out.push_back(static_cast<uint8_t>(value >> (8 * i)));
 }
 
-std::vector<uint32_t> SectionStartTicks(const std::vector<Section>& sections)
-{
+std::vector<uint32_t> SectionStartTicks(const std::vector<Section>& sections) {
     std::vector<uint32_t> ticks;
     uint32_t tick = 0;
     for (const Section& s : sections) {
@@ -32,13 +30,11 @@ std::vector<uint32_t> SectionStartTicks(const std::vector<Section>& sections)
     return ticks;
 }
 
-uint32_t TickAt(const std::vector<uint32_t>& starts, int section, double beat)
-{
+uint32_t TickAt(const std::vector<uint32_t>& starts, int section, double beat) {
     return starts[static_cast<size_t>(section)] + static_cast<uint32_t>(std::lround(beat * TICKS_PER_BEAT));
 }
 
-std::vector<uint8_t> TrackChunk(std::vector<TrackEvent> events)
-{
+std::vector<uint8_t> TrackChunk(std::vector<TrackEvent> events) {
     std::stable_sort(events.begin(), events.end(), [](const TrackEvent& a, const TrackEvent& b) {
         return std::tie(a.tick, a.order) < std::tie(b.tick, b.order);
     });
@@ -57,9 +53,7 @@ std::vector<uint8_t> TrackChunk(std::vector<TrackEvent> events)
     return chunk;
 }
 
-std::vector<TrackEvent> TempoTrack(const std::vector<Section>& sections,
-                                   const std::vector<uint32_t>& starts)
-{
+std::vector<TrackEvent> TempoTrack(const std::vector<Section>& sections, const std::vector<uint32_t>& starts) {
     std::vector<TrackEvent> events;
     events.push_back({0, 0, {0xFF, 0x58, 0x04, BEATS_PER_BAR, 0x02, 24, 8}});  // 4/4
     for (size_t i = 0; i < sections.size(); ++i) {
@@ -76,9 +70,7 @@ std::vector<TrackEvent> TempoTrack(const std::vector<Section>& sections,
     return events;
 }
 
-std::vector<TrackEvent> ChannelTrack(const Score& score, const std::vector<uint32_t>& starts,
-                                     int channel)
-{
+std::vector<TrackEvent> ChannelTrack(const Score& score, const std::vector<uint32_t>& starts, int channel) {
     std::vector<TrackEvent> events;
     const uint8_t ch = static_cast<uint8_t>(channel);
     for (const Control& c : score.controls) {
@@ -87,8 +79,10 @@ std::vector<TrackEvent> ChannelTrack(const Score& score, const std::vector<uint3
         if (c.kind == ControlKind::Program) {
             events.push_back({tick, 1, {static_cast<uint8_t>(0xC0 | ch), static_cast<uint8_t>(c.number)}});
         } else {
-            events.push_back({tick, 1, {static_cast<uint8_t>(0xB0 | ch), static_cast<uint8_t>(c.number),
-                                        static_cast<uint8_t>(c.value)}});
+            events.push_back(
+                {tick,
+                 1,
+                 {static_cast<uint8_t>(0xB0 | ch), static_cast<uint8_t>(c.number), static_cast<uint8_t>(c.value)}});
         }
     }
     for (const Note& n : score.notes) {
@@ -104,8 +98,7 @@ std::vector<TrackEvent> ChannelTrack(const Score& score, const std::vector<uint3
 
 }  // namespace
 
-void AppendVariableLength(std::vector<uint8_t>& out, uint32_t value)
-{
+void AppendVariableLength(std::vector<uint8_t>& out, uint32_t value) {
     // Seven bits per byte, most significant first; every byte but the last has bit 7 set.
     uint8_t groups[5];
     int count = 0;
@@ -117,8 +110,7 @@ void AppendVariableLength(std::vector<uint8_t>& out, uint32_t value)
     out.push_back(groups[0]);
 }
 
-std::vector<uint8_t> WriteMidiFile(const Score& score)
-{
+std::vector<uint8_t> WriteMidiFile(const Score& score) {
     std::vector<uint32_t> starts = SectionStartTicks(score.sections);
     std::vector<std::vector<uint8_t>> tracks;
     tracks.push_back(TrackChunk(TempoTrack(score.sections, starts)));

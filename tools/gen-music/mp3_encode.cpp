@@ -12,8 +12,7 @@ namespace {
 constexpr int CHUNK_FRAMES = 8192;
 constexpr int ENCODER_QUALITY = 5;  // 0 best .. 9 fastest; 5 is LAME's "good quality, fast"
 
-lame_global_flags* OpenEncoder(int kbps)
-{
+lame_global_flags* OpenEncoder(int kbps) {
     lame_global_flags* lame = lame_init();
     if (!lame) return nullptr;
     lame_set_in_samplerate(lame, SAMPLE_RATE);
@@ -35,8 +34,7 @@ lame_global_flags* OpenEncoder(int kbps)
 
 }  // namespace
 
-std::vector<uint8_t> EncodeMp3(const Audio& audio, int kbps)
-{
+std::vector<uint8_t> EncodeMp3(const Audio& audio, int kbps) {
     lame_global_flags* lame = OpenEncoder(kbps);
     if (!lame) return {};
     const size_t frames = std::min(audio.left.size(), audio.right.size());
@@ -45,8 +43,8 @@ std::vector<uint8_t> EncodeMp3(const Audio& audio, int kbps)
     std::vector<uint8_t> mp3;
     for (size_t at = 0; at < frames; at += CHUNK_FRAMES) {
         int count = static_cast<int>(std::min<size_t>(CHUNK_FRAMES, frames - at));
-        int bytes = lame_encode_buffer_ieee_float(lame, audio.left.data() + at, audio.right.data() + at,
-                                                  count, buffer.data(), static_cast<int>(buffer.size()));
+        int bytes = lame_encode_buffer_ieee_float(lame, audio.left.data() + at, audio.right.data() + at, count,
+                                                  buffer.data(), static_cast<int>(buffer.size()));
         if (bytes < 0) {
             lame_close(lame);
             return {};

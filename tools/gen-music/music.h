@@ -30,33 +30,37 @@ namespace music {
 // ---- The frame plan and the sections cut from it ------------------------------------------
 // The clock step and the scenes' bounds come from the show's plan (scenes/show_plan.h).
 
-constexpr int FRAMES_PER_SECOND = 60;      // the frame rate the music is composed for
+constexpr int FRAMES_PER_SECOND = 60;  // the frame rate the music is composed for
 constexpr int BEATS_PER_BAR = 4;
-constexpr int BARS_PER_CLOCK_UNIT = 12;    // 23.8 s per clock unit: about 121 beats per minute
-constexpr int CODA_BARS = 3;               // the final chord after the credits, fading out
+constexpr int BARS_PER_CLOCK_UNIT = 12;  // 23.8 s per clock unit: about 121 beats per minute
+constexpr int CODA_BARS = 3;             // the final chord after the credits, fading out
 constexpr int SAMPLE_RATE = 44100;
 
 enum SectionId {
-    INTRO,           // three intro images
-    OVERLAY,         // the wobbling fish layers: the build
-    STAR,            // the sphere-mapped star
-    VOLCANO,         // the turning terrain with its fountain
-    ERUPTION,        // the still terrain, the fountain up close
-    STAR_RETURN,     // the star once more
-    DINOSAURS,       // the model in the metal tube
-    CREDITS_1, CREDITS_2, CREDITS_3, CREDITS_4, CREDITS_5,  // one per credits image
-    CODA,            // after the show: the last chord fades
+    INTRO,        // three intro images
+    OVERLAY,      // the wobbling fish layers: the build
+    STAR,         // the sphere-mapped star
+    VOLCANO,      // the turning terrain with its fountain
+    ERUPTION,     // the still terrain, the fountain up close
+    STAR_RETURN,  // the star once more
+    DINOSAURS,    // the model in the metal tube
+    CREDITS_1,
+    CREDITS_2,
+    CREDITS_3,
+    CREDITS_4,
+    CREDITS_5,  // one per credits image
+    CODA,       // after the show: the last chord fades
     SECTION_COUNT
 };
 
 struct Section {
     SectionId id;
     std::string_view name;
-    double clockFrom, clockTo;   // the scene table's open interval (the coda has none)
-    int firstFrame, endFrame;    // frames [firstFrame, endFrame) at the demo's clock
+    double clockFrom, clockTo;  // the scene table's open interval (the coda has none)
+    int firstFrame, endFrame;   // frames [firstFrame, endFrame) at the demo's clock
     double startSeconds, endSeconds;
     int bars;
-    double bpm;                  // chosen so that the bars fill the section exactly
+    double bpm;  // chosen so that the bars fill the section exactly
 };
 
 // The first frame whose accumulated clock exceeds `bound`: where a scene row starts firing.
@@ -73,10 +77,10 @@ constexpr int DRUM_CHANNEL = 9;  // General MIDI channel 10, counted from 0
 
 struct Note {
     int section;
-    double beat;      // from the start of the section
-    double beats;     // length
+    double beat;   // from the start of the section
+    double beats;  // length
     int channel;
-    int key;          // MIDI key, 60 = middle C
+    int key;  // MIDI key, 60 = middle C
     int velocity;
 };
 
@@ -87,8 +91,8 @@ struct Control {
     double beat;
     int channel;
     ControlKind kind;
-    int number;       // program, or controller number
-    int value;        // controller value (unused for a program)
+    int number;  // program, or controller number
+    int value;   // controller value (unused for a program)
 };
 
 struct Score {
@@ -110,7 +114,10 @@ struct Chord {
 // "e5:6 d5:2 r:4 | g#4:8": note name, octave, ':' length in sixteenths; 'r' rests; '|' is a
 // bar line, checked to fall on a whole bar. Returns (key, sixteenths) pairs, key -1 for a
 // rest; an unreadable token or a misplaced bar line gives an empty list.
-struct MelodyNote { int key; int sixteenths; };
+struct MelodyNote {
+    int key;
+    int sixteenths;
+};
 std::vector<MelodyNote> ParseMelody(std::string_view text);
 // "Am F C G7 Bb Em": one chord per bar. An unreadable name gives an empty list.
 std::vector<Chord> ParseChords(std::string_view text);
@@ -130,8 +137,7 @@ struct Audio {
 // Plays the score's events that start inside [fromSeconds, toSeconds) through FluidSynth,
 // sample-accurately, with the controls before `fromSeconds` applied at its start. Returns
 // empty audio when the soundfont can't be loaded.
-Audio RenderScore(const Score& score, const std::string& soundfont,
-                  double fromSeconds, double toSeconds);
+Audio RenderScore(const Score& score, const std::string& soundfont, double fromSeconds, double toSeconds);
 
 // ITU-R BS.1770 integrated loudness in LUFS: K-weighting, 400 ms blocks overlapping by 75 %,
 // the absolute gate at -70 LUFS and the relative gate 10 LU below. -HUGE_VAL for silence.
@@ -144,19 +150,19 @@ double PeakDbfs(const Audio& audio);
 void LimitPeaks(Audio& audio, float ceiling, int lookaheadFrames, double releaseSeconds);
 
 struct MasterReport {
-    double renderedLufs;   // before any gain
-    double gainDb;         // applied before the limiter
-    double lufs;           // after mastering
+    double renderedLufs;  // before any gain
+    double gainDb;        // applied before the limiter
+    double lufs;          // after mastering
     double peakDbfs;
-    double deepestLimitDb; // the most the limiter took off any peak
+    double deepestLimitDb;  // the most the limiter took off any peak
 };
 constexpr double TARGET_LUFS = -14.0;
 // Below the -1 dBFS the file promises: MP3 coding adds overshoot to the decoded peaks.
 constexpr double CEILING_DBFS = -2.0;
 // Removes DC, fades out from fadeStart to fadeEnd (silence after), then finds the gain that
 // brings the limited signal to the target loudness.
-MasterReport MasterAudio(Audio& audio, double fadeStartSeconds, double fadeEndSeconds,
-                         double targetLufs = TARGET_LUFS, double ceilingDbfs = CEILING_DBFS);
+MasterReport MasterAudio(Audio& audio, double fadeStartSeconds, double fadeEndSeconds, double targetLufs = TARGET_LUFS,
+                         double ceilingDbfs = CEILING_DBFS);
 
 constexpr int MP3_KBPS = 192;
 // Constant bit rate, joint stereo, with the LAME tag that lets decoders drop the encoder's

@@ -9,16 +9,22 @@ namespace music {
 namespace {
 
 // Pitch class of a letter name, C = 0; -1 for anything else.
-int LetterPitchClass(char letter)
-{
+int LetterPitchClass(char letter) {
     switch (letter) {
-    case 'c': case 'C': return 0;
-    case 'd': case 'D': return 2;
-    case 'e': case 'E': return 4;
-    case 'f': case 'F': return 5;
-    case 'g': case 'G': return 7;
-    case 'a': case 'A': return 9;
-    case 'b': case 'B': return 11;
+    case 'c':
+    case 'C': return 0;
+    case 'd':
+    case 'D': return 2;
+    case 'e':
+    case 'E': return 4;
+    case 'f':
+    case 'F': return 5;
+    case 'g':
+    case 'G': return 7;
+    case 'a':
+    case 'A': return 9;
+    case 'b':
+    case 'B': return 11;
     default: return -1;
     }
 }
@@ -28,8 +34,7 @@ constexpr int SIXTEENTHS_PER_BAR = 4 * BEATS_PER_BAR;
 
 // Reads a letter and an optional sharp or flat from the front of `text`: semitones above the
 // C of the letter's octave, so B sharp is 12 and C flat -1; NO_PITCH if there is no letter.
-int ReadPitch(std::string_view& text)
-{
+int ReadPitch(std::string_view& text) {
     if (text.empty()) return NO_PITCH;
     int pc = LetterPitchClass(text[0]);
     if (pc < 0) return NO_PITCH;
@@ -41,8 +46,7 @@ int ReadPitch(std::string_view& text)
     return pc;
 }
 
-bool ReadNumber(std::string_view& text, int& value)
-{
+bool ReadNumber(std::string_view& text, int& value) {
     if (text.empty() || !std::isdigit(static_cast<unsigned char>(text[0]))) return false;
     value = 0;
     while (!text.empty() && std::isdigit(static_cast<unsigned char>(text[0])) && value < 1000) {
@@ -52,8 +56,7 @@ bool ReadNumber(std::string_view& text, int& value)
     return true;
 }
 
-std::vector<std::string_view> SplitWords(std::string_view text)
-{
+std::vector<std::string_view> SplitWords(std::string_view text) {
     std::vector<std::string_view> words;
     size_t i = 0;
     while (i < text.size()) {
@@ -65,8 +68,7 @@ std::vector<std::string_view> SplitWords(std::string_view text)
     return words;
 }
 
-bool ParseMelodyWord(std::string_view word, MelodyNote& note)
-{
+bool ParseMelodyWord(std::string_view word, MelodyNote& note) {
     int key = -1;
     if (word[0] == 'r') {
         word.remove_prefix(1);
@@ -86,21 +88,22 @@ bool ParseMelodyWord(std::string_view word, MelodyNote& note)
 }
 
 // Chord qualities by suffix, longest first so that "m7" is not read as "m".
-struct Quality { std::string_view suffix; std::vector<int> intervals; };
-const std::vector<Quality>& Qualities()
-{
+struct Quality {
+    std::string_view suffix;
+    std::vector<int> intervals;
+};
+const std::vector<Quality>& Qualities() {
     static const std::vector<Quality> qualities = {
-        {"maj7", {0, 4, 7, 11}}, {"sus4", {0, 5, 7}}, {"sus2", {0, 2, 7}}, {"add9", {0, 4, 7, 14}},
-        {"madd9", {0, 3, 7, 14}}, {"dim", {0, 3, 6}}, {"m7", {0, 3, 7, 10}}, {"7", {0, 4, 7, 10}},
-        {"m", {0, 3, 7}}, {"", {0, 4, 7}},
+        {"maj7", {0, 4, 7, 11}},  {"sus4", {0, 5, 7}}, {"sus2", {0, 2, 7}},   {"add9", {0, 4, 7, 14}},
+        {"madd9", {0, 3, 7, 14}}, {"dim", {0, 3, 6}},  {"m7", {0, 3, 7, 10}}, {"7", {0, 4, 7, 10}},
+        {"m", {0, 3, 7}},         {"", {0, 4, 7}},
     };
     return qualities;
 }
 
 }  // namespace
 
-std::vector<MelodyNote> ParseMelody(std::string_view text)
-{
+std::vector<MelodyNote> ParseMelody(std::string_view text) {
     std::vector<MelodyNote> notes;
     int sixteenths = 0;
     for (std::string_view word : SplitWords(text)) {
@@ -117,8 +120,7 @@ std::vector<MelodyNote> ParseMelody(std::string_view text)
     return notes;
 }
 
-std::vector<Chord> ParseChords(std::string_view text)
-{
+std::vector<Chord> ParseChords(std::string_view text) {
     std::vector<Chord> chords;
     for (std::string_view word : SplitWords(text)) {
         if (word == "|") continue;

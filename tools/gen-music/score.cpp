@@ -11,79 +11,78 @@ namespace {
 constexpr int LEAD = 0, PAD = 1, BASS = 2, ARP = 3, VOICE = 4, KEYS = 5, TIMPANI = 6;
 
 // General MIDI programs, counted from 0.
-constexpr int PIANO = 0, EPIANO = 4, CELESTA = 8, VIBRAPHONE = 11, MARIMBA = 12,
-              FINGER_BASS = 33, FRETLESS = 35, SYNTH_BASS = 38, TIMPANI_DRUM = 47,
-              STRINGS = 48, SLOW_STRINGS = 49, SYNTH_STRINGS = 50, CHOIR = 52,
-              BRASS = 61, SYNTH_BRASS = 62, FLUTE = 73, SQUARE_LEAD = 80, SAW_LEAD = 81,
-              WARM_PAD = 89;
+constexpr int PIANO = 0, EPIANO = 4, CELESTA = 8, VIBRAPHONE = 11, MARIMBA = 12, FINGER_BASS = 33, FRETLESS = 35,
+              SYNTH_BASS = 38, TIMPANI_DRUM = 47, STRINGS = 48, SLOW_STRINGS = 49, SYNTH_STRINGS = 50, CHOIR = 52,
+              BRASS = 61, SYNTH_BRASS = 62, FLUTE = 73, SQUARE_LEAD = 80, SAW_LEAD = 81, WARM_PAD = 89;
 
 constexpr int VOLUME = 7, PAN = 10, REVERB = 91, CHORUS = 93;
 
 // The main theme, eight bars over "Am F C G | Am F G E".
-constexpr std::string_view THEME =
-    "e5:6 d5:2 c5:4 b4:2 c5:2 | a4:6 c5:2 f5:4 e5:2 c5:2 | g5:6 e5:2 c5:4 d5:2 e5:2 | "
-    "d5:8 b4:4 g4:4 | e5:6 d5:2 c5:4 b4:2 c5:2 | a4:6 c5:2 f5:4 g5:2 a5:2 | "
-    "g5:4 f5:2 e5:2 d5:4 b4:4 | e5:8 g#4:4 b4:4";
+constexpr std::string_view THEME = "e5:6 d5:2 c5:4 b4:2 c5:2 | a4:6 c5:2 f5:4 e5:2 c5:2 | g5:6 e5:2 c5:4 d5:2 e5:2 | "
+                                   "d5:8 b4:4 g4:4 | e5:6 d5:2 c5:4 b4:2 c5:2 | a4:6 c5:2 f5:4 g5:2 a5:2 | "
+                                   "g5:4 f5:2 e5:2 d5:4 b4:4 | e5:8 g#4:4 b4:4";
 constexpr std::string_view THEME_CHORDS = "Am F C G Am F G E";
 
 // The credits theme, eight bars over "F G Em Am | F G C C".
-constexpr std::string_view CALM_THEME =
-    "a4:4 c5:4 f5:6 e5:2 | d5:8 b4:4 g4:4 | g4:4 b4:4 e5:6 d5:2 | c5:12 r:4 | "
-    "a4:4 c5:4 f5:4 a5:4 | g5:8 f5:4 d5:4 | e5:6 d5:2 c5:4 g4:4 | c5:12 r:4";
+constexpr std::string_view CALM_THEME = "a4:4 c5:4 f5:6 e5:2 | d5:8 b4:4 g4:4 | g4:4 b4:4 e5:6 d5:2 | c5:12 r:4 | "
+                                        "a4:4 c5:4 f5:4 a5:4 | g5:8 f5:4 d5:4 | e5:6 d5:2 c5:4 g4:4 | c5:12 r:4";
 
-std::vector<Chord> Chords(Score& score, std::string_view text)
-{
+std::vector<Chord> Chords(Score& score, std::string_view text) {
     std::vector<Chord> chords = ParseChords(text);
     if (chords.empty()) ++score.unreadable;
     return chords;
 }
 
 // Drum grooves, sixteen steps a bar.
-Groove Pulse(bool clap)
-{
+Groove Pulse(bool clap) {
     Groove g{{{KICK, "x...x...x...x..."}, {CLOSED_HAT, "..x...x...x...x."}}, Fill::Snare, 4, false};
     if (clap) g.lines.push_back({CLAP, "....x.......x..."});
     return g;
 }
 
-Groove Drive(Fill fill, int fillEvery)
-{
-    return {{{KICK, "X...x...X...x..."}, {SNARE, "....X.......X..."},
-             {CLOSED_HAT, "xo.oxo.oxo.oxo.o"}, {OPEN_HAT, "..x...x...x...x."}},
-            fill, fillEvery, true};
+Groove Drive(Fill fill, int fillEvery) {
+    return {{{KICK, "X...x...X...x..."},
+             {SNARE, "....X.......X..."},
+             {CLOSED_HAT, "xo.oxo.oxo.oxo.o"},
+             {OPEN_HAT, "..x...x...x...x."}},
+            fill,
+            fillEvery,
+            true};
 }
 
-Groove HalfTime()
-{
-    return {{{KICK, "X.........x....."}, {SNARE, "........X......."},
-             {CLOSED_HAT, "x.o.x.o.x.o.x.o."}},
-            Fill::Toms, 6, true};
+Groove HalfTime() {
+    return {{{KICK, "X.........x....."}, {SNARE, "........X......."}, {CLOSED_HAT, "x.o.x.o.x.o.x.o."}},
+            Fill::Toms,
+            6,
+            true};
 }
 
-Groove Pounding()
-{
-    return {{{KICK, "X.x.x.x.X.x.x.x."}, {SNARE, "....X.......X..."}, {RIDE, "x.x.x.x.x.x.x.x."}},
-            Fill::Toms, 6, true};
+Groove Pounding() {
+    return {{{KICK, "X.x.x.x.X.x.x.x."}, {SNARE, "....X.......X..."}, {RIDE, "x.x.x.x.x.x.x.x."}}, Fill::Toms, 6, true};
 }
 
-Groove Tribal()
-{
-    return {{{KICK, "X..x..x...x..x.."}, {LOW_TOM, "x.....x.....x..."}, {HIGH_TOM, "....x.......x.x."},
-             {CLAP, "....x.......x..."}, {TAMBOURINE, "..x...x...x...x."}},
-            Fill::Toms, 8, true};
+Groove Tribal() {
+    return {{{KICK, "X..x..x...x..x.."},
+             {LOW_TOM, "x.....x.....x..."},
+             {HIGH_TOM, "....x.......x.x."},
+             {CLAP, "....x.......x..."},
+             {TAMBOURINE, "..x...x...x...x."}},
+            Fill::Toms,
+            8,
+            true};
 }
 
-Groove Soft(bool kick)
-{
+Groove Soft(bool kick) {
     Groove g{{{SIDE_STICK, "....x.......x..."}, {RIDE, "x.o.x.o.x.o.x.o."}, {PEDAL_HAT, "..x...x...x...x."}},
-             Fill::None, 0, false};
+             Fill::None,
+             0,
+             false};
     if (kick) g.lines.push_back({KICK, "x.........x....."});
     return g;
 }
 
 // Timpani on the chord roots, on one and three.
-void AddTimpani(Score& score, int section, const std::vector<Chord>& chords, int velocity)
-{
+void AddTimpani(Score& score, int section, const std::vector<Chord>& chords, int velocity) {
     for (size_t i = 0; i < chords.size(); ++i) {
         int key = 40 + (chords[i].root - 40 % 12 + 12) % 12;  // from E2 up
         AddNote(score, section, i * BEATS_PER_BAR, 1.5, TIMPANI, key, velocity);
@@ -91,13 +90,13 @@ void AddTimpani(Score& score, int section, const std::vector<Chord>& chords, int
     }
 }
 
-void SetUpMixer(Score& score)
-{
-    struct Strip { int channel, volume, pan, reverb, chorus; };
+void SetUpMixer(Score& score) {
+    struct Strip {
+        int channel, volume, pan, reverb, chorus;
+    };
     const Strip strips[] = {
-        {LEAD, 96, 64, 55, 20},  {PAD, 84, 64, 80, 50},   {BASS, 104, 64, 12, 0},
-        {ARP, 72, 40, 60, 30},   {VOICE, 88, 88, 70, 20}, {KEYS, 88, 76, 55, 20},
-        {TIMPANI, 96, 56, 60, 0}, {DRUM_CHANNEL, 100, 64, 35, 0},
+        {LEAD, 96, 64, 55, 20},  {PAD, 84, 64, 80, 50},  {BASS, 104, 64, 12, 0},   {ARP, 72, 40, 60, 30},
+        {VOICE, 88, 88, 70, 20}, {KEYS, 88, 76, 55, 20}, {TIMPANI, 96, 56, 60, 0}, {DRUM_CHANNEL, 100, 64, 35, 0},
     };
     for (const Strip& s : strips) {
         SetController(score, INTRO, s.channel, VOLUME, s.volume);
@@ -107,15 +106,13 @@ void SetUpMixer(Score& score)
     }
 }
 
-void SetPrograms(Score& score, int section, std::initializer_list<std::pair<int, int>> programs)
-{
+void SetPrograms(Score& score, int section, std::initializer_list<std::pair<int, int>> programs) {
     for (auto [channel, program] : programs) SetProgram(score, section, channel, program);
 }
 
 // Pad and bass alone, then a celesta arpeggio, then the theme on vibraphone and saw lead as
 // the first drums come in.
-void ComposeIntro(Score& score)
-{
+void ComposeIntro(Score& score) {
     const int s = INTRO;
     SetPrograms(score, s, {{LEAD, SAW_LEAD}, {PAD, WARM_PAD}, {BASS, SYNTH_BASS}, {ARP, CELESTA}, {KEYS, VIBRAPHONE}});
     std::vector<Chord> slow = Chords(score, "Am Am F F C C G G");
@@ -132,13 +129,14 @@ void ComposeIntro(Score& score)
     AddMelody(score, s, 8, KEYS, THEME, 88);
     AddMelody(score, s, 16, LEAD, THEME, 80);
     AddMelody(score, s, 16, KEYS, THEME, 62, -12);
-    AddDrums(score, s, 16, 4, {{{CLOSED_HAT, "x.o.x.o.x.o.x.o."}, {SHAKER, "oxoxoxoxoxoxoxox"}}, Fill::None, 0, false}, 70);
-    AddDrums(score, s, 20, 4, {{{KICK, "x.......x......."}, {CLOSED_HAT, "x.o.x.o.x.o.x.o."}}, Fill::Snare, 4, false}, 80);
+    AddDrums(score, s, 16, 4, {{{CLOSED_HAT, "x.o.x.o.x.o.x.o."}, {SHAKER, "oxoxoxoxoxoxoxox"}}, Fill::None, 0, false},
+             70);
+    AddDrums(score, s, 20, 4, {{{KICK, "x.......x......."}, {CLOSED_HAT, "x.o.x.o.x.o.x.o."}}, Fill::Snare, 4, false},
+             80);
 }
 
 // The build: driving eighths, a rising answer to the theme, and a snare roll into the star.
-void ComposeOverlay(Score& score)
-{
+void ComposeOverlay(Score& score) {
     const int s = OVERLAY;
     SetPrograms(score, s, {{LEAD, SAW_LEAD}, {PAD, SYNTH_STRINGS}, {ARP, SQUARE_LEAD}});
     std::vector<Chord> chords = Chords(score, "F G Am Am F G C E F G E E");
@@ -161,8 +159,7 @@ void ComposeOverlay(Score& score)
 }
 
 // The theme in full, then again with brass stabs, then two bars that darken towards the volcano.
-void ComposeStar(Score& score)
-{
+void ComposeStar(Score& score) {
     const int s = STAR;
     SetPrograms(score, s, {{PAD, SYNTH_STRINGS}, {VOICE, SYNTH_BRASS}});
     std::vector<Chord> theme = Chords(score, THEME_CHORDS);
@@ -190,8 +187,7 @@ void ComposeStar(Score& score)
 
 // Darker and bigger: choir, low brass, timpani, half-time drums; then the eruption, with the
 // lead high above pounding drums.
-void ComposeVolcano(Score& score)
-{
+void ComposeVolcano(Score& score) {
     int s = VOLCANO;
     SetPrograms(score, s, {{PAD, CHOIR}, {VOICE, BRASS}, {ARP, SQUARE_LEAD}, {TIMPANI, TIMPANI_DRUM}});
     std::vector<Chord> dark = Chords(score, "Am Am Bb Bb Dm E");
@@ -218,8 +214,7 @@ void ComposeVolcano(Score& score)
 }
 
 // The star once more: the theme's first half and a held dominant.
-void ComposeStarReturn(Score& score)
-{
+void ComposeStarReturn(Score& score) {
     const int s = STAR_RETURN;
     SetPrograms(score, s, {{PAD, SYNTH_STRINGS}, {VOICE, SYNTH_BRASS}});
     std::vector<Chord> chords = Chords(score, "Am F C G Am E");
@@ -235,8 +230,7 @@ void ComposeStarReturn(Score& score)
 }
 
 // The turn: C major, a marimba ostinato over tom grooves, and a brass fanfare.
-void ComposeDinosaurs(Score& score)
-{
+void ComposeDinosaurs(Score& score) {
     const int s = DINOSAURS;
     SetPrograms(score, s, {{LEAD, BRASS}, {PAD, STRINGS}, {BASS, FINGER_BASS}, {ARP, MARIMBA}, {VOICE, SYNTH_BRASS}});
     std::vector<Chord> groove = Chords(score, "C Am F G C Am F G");
@@ -261,15 +255,17 @@ void ComposeDinosaurs(Score& score)
               102);
     AddDrums(score, s, 0, 22, Tribal(), 92);
     // The drums thin out so the credits can begin calmly.
-    AddDrums(score, s, 22, 2, {{{KICK, "x.......x......."}, {TAMBOURINE, "..x...x...x...x."}}, Fill::None, 0, false}, 70);
+    AddDrums(score, s, 22, 2, {{{KICK, "x.......x......."}, {TAMBOURINE, "..x...x...x...x."}}, Fill::None, 0, false},
+             70);
 }
 
 // Five twelve-bar blocks, one per credits image: the calm theme, its answer, a bridge, the
 // theme in full, and the opening theme played softly on piano to close.
-void ComposeCredits(Score& score)
-{
+void ComposeCredits(Score& score) {
     int s = CREDITS_1;
-    SetPrograms(score, s, {{LEAD, FLUTE}, {PAD, WARM_PAD}, {BASS, FRETLESS}, {ARP, VIBRAPHONE}, {VOICE, SLOW_STRINGS}, {KEYS, EPIANO}});
+    SetPrograms(
+        score, s,
+        {{LEAD, FLUTE}, {PAD, WARM_PAD}, {BASS, FRETLESS}, {ARP, VIBRAPHONE}, {VOICE, SLOW_STRINGS}, {KEYS, EPIANO}});
     std::vector<Chord> chords = Chords(score, "F G Em Am F G Em Am F G C C");
     AddHarmony(score, s, 0, PAD, chords, 60, 60, PadStyle::Sustain);
     AddHarmony(score, s, 0, KEYS, chords, 72, 64, PadStyle::Comping);
@@ -331,8 +327,7 @@ void ComposeCredits(Score& score)
 }
 
 // The last chord, A minor with an added ninth, rolled on the piano over the pad and a low A.
-void ComposeCoda(Score& score)
-{
+void ComposeCoda(Score& score) {
     const int s = CODA;
     const double hold = CODA_BARS * BEATS_PER_BAR;
     AddHarmony(score, s, 0, PAD, Chords(score, "Am Am Am"), 64, 60, PadStyle::Sustain);
@@ -344,8 +339,7 @@ void ComposeCoda(Score& score)
 
 }  // namespace
 
-Score ComposeScore()
-{
+Score ComposeScore() {
     Score score;
     score.sections = PlanSections();
     SetUpMixer(score);

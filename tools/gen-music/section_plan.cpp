@@ -8,7 +8,9 @@ namespace music {
 
 namespace {
 
-struct ClockBounds { double from, to; };
+struct ClockBounds {
+    double from, to;
+};
 
 #define SECTION_ROW(lower, upper, draw, step, name, key) ClockBounds{lower, upper},
 constexpr ClockBounds ROW_BOUNDS[] = {SCENE_ROWS(SECTION_ROW)};
@@ -25,8 +27,7 @@ constexpr std::string_view SECTION_NAMES[CODA] = {
     "dinosaurs", "credits 1", "credits 2", "credits 3", "credits 4", "credits 5",
 };
 
-std::vector<ClockBounds> SectionBounds()
-{
+std::vector<ClockBounds> SectionBounds() {
     std::vector<ClockBounds> bounds(std::begin(ROW_BOUNDS), std::end(ROW_BOUNDS) - 1);
     bounds.insert(bounds.end(), std::begin(CARD_BOUNDS), std::end(CARD_BOUNDS));
     return bounds;
@@ -37,8 +38,7 @@ double ClockUnitSeconds() { return 1.0 / CLOCK_STEP / FRAMES_PER_SECOND; }
 
 }  // namespace
 
-int FirstFrameAfter(double bound)
-{
+int FirstFrameAfter(double bound) {
     // The clock is a running double sum, not frame x 0.0007: add exactly as the demo does.
     double clock = 0.0;
     int frame = 0;
@@ -51,8 +51,7 @@ int FirstFrameAfter(double bound)
 
 double FrameToSeconds(int frame) { return static_cast<double>(frame) / FRAMES_PER_SECOND; }
 
-std::vector<Section> PlanSections()
-{
+std::vector<Section> PlanSections() {
     std::vector<Section> sections;
     const std::vector<ClockBounds> bounds = SectionBounds();
     for (size_t i = 0; i < bounds.size(); ++i) {
@@ -84,14 +83,10 @@ std::vector<Section> PlanSections()
     return sections;
 }
 
-double PieceSeconds(const std::vector<Section>& sections)
-{
+double PieceSeconds(const std::vector<Section>& sections) {
     return sections.empty() ? 0.0 : sections.back().endSeconds;
 }
 
-double SecondsAt(const Section& section, double beat)
-{
-    return section.startSeconds + beat * 60.0 / section.bpm;
-}
+double SecondsAt(const Section& section, double beat) { return section.startSeconds + beat * 60.0 / section.bpm; }
 
 }  // namespace music

@@ -17,14 +17,13 @@ enum class EventType { NoteOff, Program, Controller, NoteOn };
 
 struct SynthEvent {
     int64_t frame;
-    EventType type;   // also the order at the same frame: offs, then controls, then ons
+    EventType type;  // also the order at the same frame: offs, then controls, then ons
     int channel, a, b;
 };
 
 int64_t FrameAt(double seconds) { return std::llround(seconds * SAMPLE_RATE); }
 
-std::vector<SynthEvent> ScheduleEvents(const Score& score, double fromSeconds, double toSeconds)
-{
+std::vector<SynthEvent> ScheduleEvents(const Score& score, double fromSeconds, double toSeconds) {
     std::vector<SynthEvent> events;
     const int64_t from = FrameAt(fromSeconds);
     for (const Control& c : score.controls) {
@@ -49,8 +48,7 @@ std::vector<SynthEvent> ScheduleEvents(const Score& score, double fromSeconds, d
     return events;
 }
 
-void SendEvent(fluid_synth_t* synth, const SynthEvent& e)
-{
+void SendEvent(fluid_synth_t* synth, const SynthEvent& e) {
     switch (e.type) {
     case EventType::NoteOff: fluid_synth_noteoff(synth, e.channel, e.a); break;
     case EventType::Program: fluid_synth_program_change(synth, e.channel, e.a); break;
@@ -59,8 +57,7 @@ void SendEvent(fluid_synth_t* synth, const SynthEvent& e)
     }
 }
 
-fluid_settings_t* SynthSettings()
-{
+fluid_settings_t* SynthSettings() {
     fluid_settings_t* settings = new_fluid_settings();
     fluid_settings_setnum(settings, "synth.sample-rate", SAMPLE_RATE);
     // One thread: the mix never depends on how the operating system schedules helpers.
@@ -79,9 +76,7 @@ fluid_settings_t* SynthSettings()
 
 }  // namespace
 
-Audio RenderScore(const Score& score, const std::string& soundfont, double fromSeconds,
-                  double toSeconds)
-{
+Audio RenderScore(const Score& score, const std::string& soundfont, double fromSeconds, double toSeconds) {
     Audio audio;
     if (toSeconds <= fromSeconds) return audio;
     fluid_settings_t* settings = SynthSettings();
@@ -104,8 +99,8 @@ Audio RenderScore(const Score& score, const std::string& soundfont, double fromS
         while (next < events.size() && events[next].frame <= frame) SendEvent(synth, events[next++]);
         int64_t until = next < events.size() ? std::min(events[next].frame, frames) : frames;
         int len = static_cast<int>(std::min(until - frame, MAX_BLOCK));
-        fluid_synth_write_float(synth, len, audio.left.data(), static_cast<int>(frame), 1,
-                                audio.right.data(), static_cast<int>(frame), 1);
+        fluid_synth_write_float(synth, len, audio.left.data(), static_cast<int>(frame), 1, audio.right.data(),
+                                static_cast<int>(frame), 1);
         frame += len;
     }
     delete_fluid_synth(synth);

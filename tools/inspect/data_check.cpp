@@ -41,9 +41,12 @@ std::string FormatCheckTable(const std::vector<CheckRow>& rows) {
     std::string table;
     for (const CheckRow& row : rows) {
         table += row.name + std::string(width - row.name.size() + 2, ' ');
-        if (!row.problem.empty()) table += row.problem;
-        else if (!row.note.empty()) table += "ok (" + row.note + ")";
-        else table += "ok";
+        if (!row.problem.empty())
+            table += row.problem;
+        else if (!row.note.empty())
+            table += "ok (" + row.note + ")";
+        else
+            table += "ok";
         table += '\n';
     }
     return table;

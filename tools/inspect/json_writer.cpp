@@ -64,8 +64,10 @@ std::string JsonQuoted(std::string_view text) {
         case '\r': out += "\\r"; break;
         case '\t': out += "\\t"; break;
         default:
-            if (byte < 0x20) AppendEscapedByte(out, byte);
-            else out += char(byte);
+            if (byte < 0x20)
+                AppendEscapedByte(out, byte);
+            else
+                out += char(byte);
         }
         ++i;
     }

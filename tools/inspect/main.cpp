@@ -54,8 +54,10 @@ bool InspectFile(const std::string& path, const char* pixelsOut) {
     Inspection inspection;
     if (kind) inspection = kind->inspect(path, pixelsOut != nullptr);
 
-    JsonValue line = {{"file", path}, {"kind", kind ? JsonValue(kind->name) : JsonValue(nullptr)}, {"ok", inspection.ok},
-                 {"messages", Messages()}};
+    JsonValue line = {{"file", path},
+                      {"kind", kind ? JsonValue(kind->name) : JsonValue(nullptr)},
+                      {"ok", inspection.ok},
+                      {"messages", Messages()}};
     for (const auto& member : inspection.members.items()) line[member.key()] = member.value();
     std::printf("%s\n", JsonLine(line).c_str());
 
@@ -80,10 +82,10 @@ int main(int argc, char** argv) {
     std::string checkDir;
     std::string pixelsOut;
     std::vector<std::string> paths;
-    CLI::Option* check = app.add_option("--check", checkDir,
-                                        "check the data set in DIR file by file as the demo would load it");
-    CLI::Option* pixels = app.add_option("--pixels-out", pixelsOut,
-                                         "write the decoded pixels of the one PATH to FILE (not for .3ds)");
+    CLI::Option* check =
+        app.add_option("--check", checkDir, "check the data set in DIR file by file as the demo would load it");
+    CLI::Option* pixels =
+        app.add_option("--pixels-out", pixelsOut, "write the decoded pixels of the one PATH to FILE (not for .3ds)");
     pixels->type_name("FILE")->check(NOT_AN_OPTION);
     check->type_name("DIR");
     app.add_option("PATH", paths, "a .tga, .bmp, .3ds or .raw file");

@@ -79,9 +79,12 @@ std::vector<CheckRow> CheckModel(const std::filesystem::path& directory, const s
     ModelLoader loader;
     const bool loaded = loader.Import(model, path.string().c_str());
     CheckRow row{name, "", ""};
-    if (!loaded) row.problem = FirstMessageText("cannot be read");
-    else if (model.objectCount == 0) row.problem = "holds no objects: the model scene would be empty";
-    else if (!fake::g_messageBoxes.empty()) row.note = fake::g_messageBoxes.front().caption + ": " + FirstMessageText("");
+    if (!loaded)
+        row.problem = FirstMessageText("cannot be read");
+    else if (model.objectCount == 0)
+        row.problem = "holds no objects: the model scene would be empty";
+    else if (!fake::g_messageBoxes.empty())
+        row.note = fake::g_messageBoxes.front().caption + ": " + FirstMessageText("");
     std::vector<CheckRow> rows{row};
 
     // The demo reads each material's texture in turn and stops at the first it cannot read;

@@ -15,7 +15,9 @@ std::string WithThousands(uintmax_t value) {
     return digits;
 }
 
-std::string Holds(uintmax_t size) { return "holds " + WithThousands(size) + " bytes, not " + WithThousands(ENTRY_COUNT); }
+std::string Holds(uintmax_t size) {
+    return "holds " + WithThousands(size) + " bytes, not " + WithThousands(ENTRY_COUNT);
+}
 
 // The inspector's own word on a length other than the demo's: the demo itself says nothing.
 std::string LengthRemark(uintmax_t size) {
@@ -40,8 +42,10 @@ Inspection InspectRaw(const std::string& path, bool wantPixels) {
     result.ok = opened;
     result.members["entries"] = ENTRY_COUNT;
     const std::string remark = opened ? LengthRemark(size) : "cannot be opened: the demo's map would be all 0";
-    if (remark.empty()) result.members["remark"] = nullptr;
-    else result.members["remark"] = remark;
+    if (remark.empty())
+        result.members["remark"] = nullptr;
+    else
+        result.members["remark"] = remark;
     if (result.ok && wantPixels) {
         result.pixels.resize(ENTRY_COUNT);
         for (int i = 0; i < ENTRY_COUNT; ++i) result.pixels[size_t(i)] = uint8_t(g_heightMap[i]);
