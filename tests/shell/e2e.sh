@@ -30,13 +30,8 @@ WAIT_SECONDS=30       # start-up, including data loading under a software render
 EXIT_SECONDS=10       # "within seconds" of the quit
 MIN_CHANGED=0.10      # share of the window's pixels a presented frame changes at least
 
-work=$(mktemp -d)
-pid=""
-cleanup() {
-    if [[ -n "$pid" ]] && kill -0 "$pid" 2>/dev/null; then kill "$pid"; fi
-    rm -rf "$work"
-}
-trap cleanup EXIT
+# shellcheck source=../support/x_driver.sh
+source "$(dirname "$0")/../support/x_driver.sh"
 
 fail() {
     echo "FAIL [$scenario]: $*" >&2
@@ -44,27 +39,8 @@ fail() {
     exit 1
 }
 
-running() { kill -0 "$pid" 2>/dev/null; }
-
 # The id of the top-level window titled exactly $1, or nothing.
 window_id() { xwininfo -root -tree | awk -v title="\"$1\":" 'index($0, title) { print $1; exit }'; }
-
-wait_for_window() {
-    local title=$1 id deadline=$((SECONDS + WAIT_SECONDS))
-    while ((SECONDS < deadline)); do
-        id=$(window_id "$title")
-        if [[ -n "$id" ]]; then echo "$id"; return; fi
-        running || fail "the demo ended before a window \"$title\" appeared"
-        sleep 0.1
-    done
-    fail "no window \"$title\" within $WAIT_SECONDS s"
-}
-
-# With no window manager nobody gives the focus; the key goes to the window that has it.
-press() {
-    timeout 5 xdotool windowfocus --sync "$1" || fail "could not focus window $1"
-    xdotool key "$2"
-}
 
 # "X Y WIDTH HEIGHT" of a window on the screen.
 geometry() {
@@ -93,15 +69,6 @@ wait_for_frames() {
         sleep 0.2
     done
     fail "no frame presented in the window within $WAIT_SECONDS s"
-}
-
-expect_exit_status() {
-    local deadline=$((SECONDS + EXIT_SECONDS)) status=0
-    while running && ((SECONDS < deadline)); do sleep 0.1; done
-    running && fail "still running $EXIT_SECONDS s after the quit"
-    wait "$pid" || status=$?
-    pid=""
-    [[ $status -eq $1 ]] || fail "exit status $status, expected $1"
 }
 
 # start_demo [OPTION...]: the demo in the data directory (or an empty one), with these options.

@@ -18,13 +18,8 @@ WAIT_SECONDS=60   # Wine's start-up, and data loading under a software renderer
 EXIT_SECONDS=20   # from the quit to the end of the process
 MIN_CHANGED=0.10  # share of the window's pixels a presented frame changes at least
 
-work=$(mktemp -d)
-pid=""
-cleanup() {
-    if [[ -n "$pid" ]] && kill -0 "$pid" 2>/dev/null; then kill "$pid"; fi
-    rm -rf "$work"
-}
-trap cleanup EXIT
+# shellcheck source=../support/x_driver.sh
+source "$(dirname "$0")/../support/x_driver.sh"
 
 fail() {
     echo "FAIL [$scenario]: $*" >&2
@@ -33,31 +28,12 @@ fail() {
     exit 1
 }
 
-running() { kill -0 "$pid" 2>/dev/null; }
-
 # The id of a window titled exactly $1 that is mapped, or nothing.
 window_id() {
     local id
     for id in $(xwininfo -root -tree 2>/dev/null | awk -v title="\"$1\":" 'index($0, title) { print $1 }'); do
         xwininfo -id "$id" 2>/dev/null | grep -q 'Map State: IsViewable' && { echo "$id"; return; }
     done
-}
-
-wait_for_window() {
-    local id deadline=$((SECONDS + WAIT_SECONDS))
-    while ((SECONDS < deadline)); do
-        id=$(window_id "$1")
-        if [[ -n "$id" ]]; then echo "$id"; return; fi
-        running || fail "the demo ended before a window \"$1\" appeared"
-        sleep 0.2
-    done
-    fail "no window \"$1\" within $WAIT_SECONDS s"
-}
-
-# With no window manager nobody gives the focus; the key goes to the window that has it.
-press() {
-    timeout 5 xdotool windowfocus --sync "$1" || fail "could not focus window $1"
-    xdotool key "$2"
 }
 
 # The window's picture changes by a presented frame, compared with the first look at it.
@@ -76,15 +52,6 @@ wait_for_frames() {
         running || fail "the demo ended before presenting frames"
     done
     fail "the window's picture did not change within $WAIT_SECONDS s"
-}
-
-expect_exit_status() {
-    local deadline=$((SECONDS + EXIT_SECONDS)) status=0
-    while running && ((SECONDS < deadline)); do sleep 0.2; done
-    running && fail "still running $EXIT_SECONDS s after the quit"
-    wait "$pid" || status=$?
-    pid=""
-    [[ $status -eq $1 ]] || fail "exit status $status, expected $1"
 }
 
 # A Wine process started while the previous program's wineserver is still winding down can
