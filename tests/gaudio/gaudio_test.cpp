@@ -39,6 +39,47 @@ void WaitForOutput(const fs::path& path, uintmax_t bytes) {
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
 }
 
+// A 16-bit PCM WAV of interleaved samples. The test writes the bytes itself so that every
+// run feeds the decoders the same file: a generator that dithers would not.
+void WriteWav(const fs::path& path, int channels, const std::vector<int16_t>& samples) {
+    std::ofstream file(path, std::ios::binary);
+    auto le = [&](uint32_t value, int size) {
+        for (int i = 0; i < size; ++i) file.put(char(value >> (8 * i)));
+    };
+    const uint32_t data = uint32_t(samples.size() * 2), rate = GA_OUTPUT_RATE;
+    file << "RIFF";
+    le(36 + data, 4);
+    file << "WAVEfmt ";
+    le(16, 4);
+    le(1, 2);  // PCM
+    le(uint32_t(channels), 2);
+    le(rate, 4);
+    le(rate * uint32_t(channels) * 2, 4);
+    le(uint32_t(channels) * 2, 2);
+    le(16, 2);
+    file << "data";
+    le(data, 4);
+    for (int16_t sample : samples) le(uint16_t(sample), 2);
+}
+
+// Interleaved stereo at the output's rate (so the output and a decoding of the file compare
+// sample for sample), `seconds` long, each side a sine whose frequency goes linearly from
+// `from` to `to` Hz over the whole length, at half of full scale (6 dB down).
+std::vector<int16_t> StereoSweeps(double seconds, double leftFrom, double leftTo, double rightFrom, double rightTo) {
+    const size_t frames = size_t(seconds * GA_OUTPUT_RATE);
+    std::vector<int16_t> samples;
+    auto sweep = [&](double t, double from, double to) {
+        const double phase = 2 * M_PI * (from * t + (to - from) * t * t / (2 * seconds));
+        return int16_t(std::lround(0.5 * 32767 * std::sin(phase)));
+    };
+    for (size_t i = 0; i < frames; ++i) {
+        const double t = double(i) / GA_OUTPUT_RATE;
+        samples.push_back(sweep(t, leftFrom, leftTo));
+        samples.push_back(sweep(t, rightFrom, rightTo));
+    }
+    return samples;
+}
+
 fs::path MakeTempDir() {
     std::string pattern = (fs::temp_directory_path() / "gaudio_test.XXXXXX").string();
     return fs::path(mkdtemp(pattern.data()));
@@ -119,8 +160,7 @@ protected:
     // both the alignment and the channel order of what is played can be checked.
     fs::path MakeToneMp3() {
         const fs::path wav = dir_ / "tone.wav", mp3 = dir_ / "tone.mp3";
-        RunCommand("sox -n -r 44100 -c 2 -b 16 '" + wav.string() + "' synth " + std::to_string(TONE_SECONDS) +
-                   " sine 300-1500 sine 600 gain -6");
+        WriteWav(wav, 2, StereoSweeps(TONE_SECONDS, 300, 1500, 600, 600));
         RunCommand("lame --quiet -b 192 '" + wav.string() + "' '" + mp3.string() + "'");
         return mp3;
     }
@@ -189,7 +229,7 @@ TEST_F(GaudioTest, InitWithoutAnyDeviceFallsBackToSilenceWithOneLine) {
 
 TEST_F(GaudioTest, InitializeRefusesWhatItCannotPlay) {
     std::ofstream(dir_ / "text.mp3") << "this is not an MP3 file, only some words\n";
-    RunCommand("sox -n -r 44100 -c 2 -b 16 '" + (dir_ / "tone.wav").string() + "' synth 0.2 sine 440");
+    WriteWav(dir_ / "tone.wav", 2, StereoSweeps(0.2, 440, 440, 440, 440));
     struct Case {
         const char* name;
         std::string fileName;

@@ -127,7 +127,7 @@ Bytes ToneMp3() {
     Scratch scratch;
     const std::string wav = scratch.Path("tone.wav");
     const std::string mp3 = scratch.Path("tone.mp3");
-    RunShell(ShellQuoted(SOX) + " -n -r 44100 -c 1 -b 16 " + ShellQuoted(wav) + " synth 0.2 sine 440");
+    RunShell(ShellQuoted(SOX) + " -D -n -r 44100 -c 1 -b 16 " + ShellQuoted(wav) + " synth 0.2 sine 440");
     RunShell(ShellQuoted(LAME) + " --quiet " + ShellQuoted(wav) + " " + ShellQuoted(mp3));
     return ReadBytes(mp3);
 }

@@ -48,5 +48,6 @@ Bytes TinyBmp();
 Bytes TinyModel(const std::string& texture);
 // A height map of `size` bytes: byte k is k * 7 mod 256.
 Bytes HeightMap(size_t size);
-// A short tone encoded as MP3 with sox and lame.
+// A short tone encoded as MP3 with sox and lame; sox does not dither, so the bytes are the
+// same on every run.
 Bytes ToneMp3();

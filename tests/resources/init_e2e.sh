@@ -43,8 +43,8 @@ fail() {
     exit 1
 }
 
-# A short tone as the music.
-sox -n -r 44100 -c 2 -b 16 "$work/tone.wav" synth 3 sine 440 gain -12
+# A short tone as the music, undithered so that every run plays the same file.
+sox -D -n -r 44100 -c 2 -b 16 "$work/tone.wav" synth 3 sine 440 gain -12
 lame --quiet "$work/tone.wav" "$work/musika.mp3"
 
 # The id of the top-level window titled exactly $1, or nothing. (xdotool's name search misses
