@@ -1,7 +1,8 @@
 # Two commands on a fresh Debian 12 machine:
 #   make run   installs what is missing, builds, generates the data and runs the demo
 #   make test  installs what is missing, builds and runs every test
-# Both are thin layers over the CMake presets in CMakePresets.json.
+# Both are thin layers over the CMake presets in CMakePresets.json. Each target installs only
+# the package groups of deps/debian-packages.txt it needs: `make run` the demo's alone.
 
 # The compiler cache (when installed) sees paths relative to the tree, so every clone shares it.
 export CCACHE_BASEDIR := $(CURDIR)
@@ -10,12 +11,17 @@ export CCACHE_NOHASHDIR := 1
 # CI sets CI=true: there, compiler warnings are errors.
 WERROR := $(if $(filter true 1,$(CI)),-DVREX_WERROR=ON,-DVREX_WERROR=OFF)
 
-.PHONY: all deps configure build check-data run test sanitize fuzz fuzz-long format format-check windows windows-test clean
+.PHONY: all deps configure configure-demo build check-data run test sanitize fuzz fuzz-long format format-check windows windows-test clean
 
 all: build
 
+# Everything but the Windows and web tool chains, in one go (one apt-get run).
 deps:
-	@scripts/install-deps.sh
+	@scripts/install-deps.sh demo tests release
+
+# deps-GROUP: one group alone, e.g. deps-demo, deps-windows.
+deps-%:
+	@scripts/install-deps.sh $*
 
 configure: deps
 	@cmake --preset default $(WERROR) >/dev/null
@@ -23,8 +29,15 @@ configure: deps
 build: configure
 	@cmake --build --preset default
 
+# Watching needs the demo, its audio library and what makes and checks the data, nothing else:
+# the watch preset configures build/ for just those, unless build/ is configured already
+# (then its configuration is kept, so `make test` and `make run` never rebuild each other's work).
+configure-demo: deps-demo
+	@if [ -f build/CMakeCache.txt ]; then cmake build $(WERROR) >/dev/null; else cmake --preset watch $(WERROR) >/dev/null; fi
+
 # The data set as the demo will load it; silent when every file is fine, the table otherwise.
-check-data: build
+check-data: configure-demo
+	@cmake --build --preset watch
 	@table=$$(build/bin/vrex-inspect --check build/data) || { echo "$$table"; echo "The data in build/data are incomplete or broken." >&2; exit 1; }
 
 run: check-data
@@ -56,16 +69,16 @@ install: build
 package: build
 	@cd build && cpack --config CPackConfig.cmake
 
-screenshots: check-data
+screenshots: build check-data
 	@scripts/screenshots.sh build/bin/vrex-capture build/data docs
 
 # The 64-bit Windows release, cross-built into build-windows/ and packed with the data set of
 # the Linux build as build-windows/vrex-demo-VERSION-win64.zip; windows-test runs its tests
 # under Wine (used by CI).
-windows: build
+windows: build deps-windows
 	@VREX_WERROR=$(if $(filter true 1,$(CI)),ON,OFF) scripts/windows-build.sh
 
-windows-test: build
+windows-test: build deps-windows
 	@VREX_WERROR=$(if $(filter true 1,$(CI)),ON,OFF) scripts/windows-build.sh --tests >/dev/null
 	@scripts/windows-test.sh
 
@@ -78,9 +91,9 @@ fuzz-long: deps
 
 # One formatting for every C++ file git tracks (.clang-format); CI runs the check.
 SOURCES_TO_FORMAT = git ls-files -z '*.cpp' '*.h'
-format: deps
+format: deps-tests
 	@$(SOURCES_TO_FORMAT) | xargs -0 clang-format -i
-format-check: deps
+format-check: deps-tests
 	@$(SOURCES_TO_FORMAT) | xargs -0 clang-format --dry-run --Werror
 
 clean:

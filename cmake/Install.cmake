@@ -71,7 +71,7 @@ add_custom_target(package_docs ALL DEPENDS ${CMAKE_BINARY_DIR}/packaging/changel
 install(FILES ${CMAKE_SOURCE_DIR}/packaging/copyright ${CMAKE_BINARY_DIR}/packaging/changelog.gz
     DESTINATION ${VREX_INSTALL_DOC_DIR})
 
-if(VREX_TOOLS)
+if(VREX_TOOLS AND VREX_MAN_PAGES)
     include(${CMAKE_SOURCE_DIR}/cmake/ManPages.cmake)
 endif()
 include(${CMAKE_SOURCE_DIR}/cmake/Package.cmake)

@@ -3,7 +3,9 @@
 # README shows them, written to OUT_DIR/NAME.png (800 x 600). CAPTURE is vrex-capture, run
 # inside DATA_DIR as the demo runs; it draws every frame from 0, so one run makes them all.
 # `make screenshots` writes them into docs/; the freshness test writes them elsewhere and
-# compares. With --list it prints "NAME FRAME" per picture and captures nothing.
+# compares. With --list it prints "NAME FRAME" per picture and captures nothing; with
+# --from FRAMES_DIR OUT_DIR it takes the frames from a capture already made (frame_NNNNN.png,
+# 800 x 600) instead of drawing the show again.
 set -euo pipefail
 
 # The frames: each well inside its scene, where the scene shows what it is about.
@@ -21,8 +23,17 @@ if [[ ${1:-} == --list ]]; then
     for shot in "${SHOTS[@]}"; do echo "${shot%%:*} ${shot##*:}"; done
     exit 0
 fi
+if [[ $# -eq 3 && $1 == --from ]]; then
+    frames_dir=$2 out_dir=$(realpath -m "$3")
+    mkdir -p "$out_dir"
+    for shot in "${SHOTS[@]}"; do
+        printf -v frame_file 'frame_%05d.png' "${shot##*:}"
+        cp "$frames_dir/$frame_file" "$out_dir/${shot%%:*}.png"
+    done
+    exit 0
+fi
 if [[ $# -ne 3 ]]; then
-    echo "usage: $0 CAPTURE DATA_DIR OUT_DIR | $0 --list" >&2
+    echo "usage: $0 CAPTURE DATA_DIR OUT_DIR | $0 --from FRAMES_DIR OUT_DIR | $0 --list" >&2
     exit 2
 fi
 capture=$(realpath "$1") data_dir=$2 out_dir=$(realpath -m "$3")

@@ -13,16 +13,29 @@ extern "C" {
 #include <unistd.h>
 
 #include <csignal>
+#include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
 
 namespace fs = std::filesystem;
 
-std::set<int> PngFrames() {
-    std::set<int> frames;
+std::set<int> PngFrames(const std::set<int>& more) {
+    std::set<int> frames = more;
     for (const ComparedFrame& compared : COMPARED_FRAMES)
         frames.insert({compared.frame - 1, compared.frame, compared.frame + 1});
+    frames.insert(std::begin(STATE_FRAMES), std::end(STATE_FRAMES));
+    return frames;
+}
+
+std::set<int> ScreenshotFrames(const std::string& script) {
+    std::set<int> frames;
+    FILE* list = popen(("'" + script + "' --list").c_str(), "r");
+    if (!list) return frames;
+    char name[64];
+    int frame = 0;
+    while (std::fscanf(list, "%63s %d", name, &frame) == 2) frames.insert(frame);
+    pclose(list);
     return frames;
 }
 
@@ -84,19 +97,14 @@ std::string MissingShowData() {
     return "";
 }
 
-bool ExportVideoShowInto(const fs::path& out) {
+bool ExportVideoShowInto(const fs::path& out, const std::set<int>& moreStills) {
     fs::create_directories(out);
     fs::path directory = fs::absolute(out);
-    pid_t video =
-        StartTool(ShowDataDirectory(), {"--video", (directory / "show.mp4").string(), "--size", VIDEO_TEST_SIZE},
-                  directory / "video_errors.txt");
-    pid_t pictures = StartTool(
-        ShowDataDirectory(),
-        {"--frames", FrameListText(PngFrames()), "--size", VIDEO_TEST_SIZE, "--out", (directory / "png").string()},
-        directory / "png_errors.txt");
-    bool videoMade = WaitForTool(video, directory / "video_errors.txt").status == 0;
-    bool picturesMade = WaitForTool(pictures, directory / "png_errors.txt").status == 0;
-    return videoMade && picturesMade;
+    ToolRun run = RunTool(ShowDataDirectory(),
+                          {"--video", (directory / "show.mp4").string(), "--video-size", VIDEO_TEST_SIZE, "--stills",
+                           FrameListText(PngFrames(moreStills)), "--out", (directory / "png").string()});
+    if (run.status != 0) std::fprintf(stderr, "vrex-capture ended with %d:\n%s", run.status, run.errors.c_str());
+    return run.status == 0;
 }
 
 namespace {

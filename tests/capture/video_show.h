@@ -1,13 +1,16 @@
-// video_show.h - the show exported as a video for the tests that read videos back, the tool
-// run as a child process, and a video file read back through libavformat and libavcodec
-// (never through the writer's own code).
+// video_show.h - the show drawn once offscreen for every test that compares a whole show
+// drawn from frame 0, the tool run as a child process, and a video file read back through
+// libavformat and libavcodec (never through the writer's own code).
 //
-// Exporting the show takes a while, so it is done once, at a small size, for every test
-// that reads it: the fixture program video_show (under ctest, before the tests; its folder
-// in VREX_VIDEO_SHOW) runs the tool twice in the generated data, side by side:
-//     --video show.mp4 --size 320x240                  the whole show, with its music
-//     --frames <COMPARED_FRAMES and neighbours> --size 320x240 --out DIR   the same as PNG
-// A test program started by hand exports them itself, once per process.
+// Drawing the show takes minutes, so it is done once, in the generated data, by one run of
+// the tool: the fixture program video_show (under ctest, before the tests; its folder in
+// VREX_VIDEO_SHOW) runs
+//     --video show.mp4 --video-size 400x300 --stills <PngFrames()> --out png
+// which draws every frame at the demo's 800 x 600 and writes, from that one drawing, the
+// whole show as a video scaled to half size, with its music; the stills as PNG at full size
+// (the compared frames and their neighbours, the README's pictures, the state frames); and
+// the show's state before each still (frame_NNNNN.state). A test program started by hand
+// exports them itself, once per process.
 #pragma once
 
 #include <sys/types.h>
@@ -19,9 +22,12 @@
 #include <string>
 #include <vector>
 
-inline constexpr int VIDEO_TEST_WIDTH = 320;
-inline constexpr int VIDEO_TEST_HEIGHT = 240;
-inline constexpr const char* VIDEO_TEST_SIZE = "320x240";
+// Half the drawn size: each pixel of the video is the mean of a 2 x 2 block of the stills.
+inline constexpr int VIDEO_TEST_WIDTH = 400;
+inline constexpr int VIDEO_TEST_HEIGHT = 300;
+inline constexpr const char* VIDEO_TEST_SIZE = "400x300";
+inline constexpr int SHOW_DRAWN_WIDTH = 800;
+inline constexpr int SHOW_DRAWN_HEIGHT = 600;
 
 // Frames of every scene row, each compared with its PNG. A frame in a scene that moves
 // enough differs from both neighbours; elsewhere (the still cards, the dark and slow
@@ -43,8 +49,14 @@ inline constexpr ComparedFrame COMPARED_FRAMES[] = {
     {12857, false, true}, {12858, true, false},  // credits: coder, then design
 };
 
-// Every frame the PNG export writes: the compared frames and their neighbours.
-std::set<int> PngFrames();
+// One frame inside every row (past its first frame, so skipping within the row is covered),
+// the overlay's second half, and the empty frame after the credits: the states and pictures
+// skipping ahead must reach.
+inline constexpr int STATE_FRAMES[] = {700, 2900, 3900, 5000, 6700, 7500, 8000, 10000, 15000, 18572};
+
+// Every still the export writes: the compared frames and their neighbours, the STATE_FRAMES,
+// and `more` (the README's pictures).
+std::set<int> PngFrames(const std::set<int>& more = {});
 std::string FrameListText(const std::set<int>& frames);
 
 // ---- the tool as a child process ------------------------------------------------------------
@@ -63,8 +75,10 @@ ToolRun RunTool(const std::filesystem::path& directory, const std::vector<std::s
 std::string MissingShowData();
 std::filesystem::path ShowDataDirectory();
 
-// Runs both exports into `out`; false when either failed.
-bool ExportVideoShowInto(const std::filesystem::path& out);
+// The export into `out`, with `moreStills` besides PngFrames(); false when the tool failed.
+bool ExportVideoShowInto(const std::filesystem::path& out, const std::set<int>& moreStills = {});
+// The frames of the README's pictures, as `script --list` names them ("NAME FRAME" lines).
+std::set<int> ScreenshotFrames(const std::string& script);
 std::filesystem::path VideoShowDirectory();  // the fixture's folder, or this process's own export
 
 // ---- reading a video back -------------------------------------------------------------------

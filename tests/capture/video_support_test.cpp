@@ -14,7 +14,9 @@
 #include <vector>
 
 #include "cli/command_line.h"
+#include "tests/capture/video_show.h"
 #include "tools/capture/capture.h"
+#include "tools/capture/frame_state.h"
 #include "tools/capture/video.h"
 
 namespace fs = std::filesystem;
@@ -52,6 +54,19 @@ TEST(CaptureCommandLine, GoodLinesFillTheOptions) {
     EXPECT_FALSE(range.music);
     EXPECT_TRUE(range.bench);
 
+    // One drawing for several uses: a smaller video, and stills at the drawn size.
+    CaptureOptions pass;
+    ASSERT_EQ(Read({"--video", "show.mp4", "--video-size", "400x300", "--stills", "1,700-701", "--out", "png"}, &pass),
+              GO_ON);
+    EXPECT_EQ(pass.videoWidth, 400);
+    EXPECT_EQ(pass.videoHeight, 300);
+    EXPECT_EQ(pass.width, 800);
+    EXPECT_EQ(pass.stills, (std::set<int>{1, 700, 701}));
+    EXPECT_EQ(pass.directory, "png");
+    EXPECT_TRUE(pass.frames.empty());
+    EXPECT_EQ(whole.videoWidth, 0) << "the video at the drawn size unless asked";
+    EXPECT_TRUE(whole.stills.empty());
+
     CaptureOptions help;
     EXPECT_EQ(Read({"--help"}, &help), 0);
 }
@@ -71,6 +86,14 @@ TEST(CaptureCommandLine, MistakesEndWithStatusTwo) {
         {"--video", "v.mp4", "--size", "164x123"},      // 4:3 but odd
         {"--video", "v.mp4", "--vidoe", "w.mp4"},       // unknown option
         {"--video"},                                    // missing value
+        {"--stills", "1", "--out", "d"},                // stills are taken while a video is written
+        {"--video", "v.mp4", "--stills", "1"},          // stills with nowhere to go
+        {"--video", "v.mp4", "--stills", "1-", "--out", "d"},
+        {"--video", "v.mp4", "--frames", "0-99", "--stills", "100", "--out", "d"},  // never drawn
+        {"--video-size", "400x300", "--frames", "1", "--out", "d"},                 // no video to scale
+        {"--video", "v.mp4", "--video-size", "1600x1200"},                          // larger than drawn
+        {"--video", "v.mp4", "--size", "320x240", "--video-size", "400x300"},
+        {"--video", "v.mp4", "--video-size", "400x301"},
     };
     for (const auto& words : mistakes) {
         CaptureOptions options;
@@ -159,6 +182,72 @@ TEST(FrameQueue, AFailedWriterStopsBothSidesAtOnce) {
     drawing.join();
     EXPECT_TRUE(queue.Failed());
     EXPECT_FALSE(queue.Pop(&buffer)) << "the queued frame is dropped";
+}
+
+// A video scaled down from larger frames: each of its pixels the mean of the block it covers,
+// the whole frame kept (not a corner of it), the right way up.
+TEST(VideoFile, FramesLargerThanTheVideoAreScaledDownWhole) {
+    constexpr int WIDTH = 160, HEIGHT = 120;
+    fs::path path = fs::temp_directory_path() / ("vrex_scaled_" + std::to_string(getpid()) + ".mp4");
+    VideoSettings settings;
+    settings.path = path.string();
+    settings.width = WIDTH;
+    settings.height = HEIGHT;
+    settings.sourceWidth = 2 * WIDTH;
+    settings.sourceHeight = 2 * HEIGHT;
+    settings.frameCount = 2;
+    VideoFile file;
+    std::string error;
+    ASSERT_TRUE(file.Open(settings, &error)) << error;
+    // BGRA, bottom row first: the upper half black, the lower left quarter white, the lower
+    // right quarter a checkerboard of single black and white pixels.
+    std::vector<uint8_t> frame(std::size_t(4 * WIDTH * HEIGHT) * 4);
+    for (int y = 0; y < 2 * HEIGHT; ++y)
+        for (int x = 0; x < 2 * WIDTH; ++x) {
+            bool lower = y < HEIGHT, left = x < WIDTH;
+            uint8_t value = !lower ? 0 : left ? 255 : ((x + y) % 2 ? 255 : 0);
+            uint8_t* p = &frame[(std::size_t(y) * 2 * WIDTH + std::size_t(x)) * 4];
+            p[0] = p[1] = p[2] = value;
+            p[3] = 255;
+        }
+    ASSERT_TRUE(file.AddFrame(frame.data()));
+    ASSERT_TRUE(file.AddFrame(frame.data()));
+    ASSERT_TRUE(file.Finish(&error)) << error;
+
+    VideoFacts facts = ReadVideoFacts(path);
+    EXPECT_EQ(facts.width, WIDTH);
+    EXPECT_EQ(facts.height, HEIGHT);
+    std::map<int, std::vector<uint8_t>> luma = DecodeLuma(path, {0});
+    ASSERT_EQ(luma[0].size(), std::size_t(WIDTH * HEIGHT));
+    auto at = [&](int x, int yFromTop) { return int(luma[0][std::size_t(yFromTop * WIDTH + x)]); };
+    // Away from the edges, where the encoder's blocks blur the halves into each other.
+    EXPECT_NEAR(at(WIDTH / 4, HEIGHT / 4), 16, 3) << "top: black";
+    EXPECT_NEAR(at(3 * WIDTH / 4, HEIGHT / 4), 16, 3) << "top right: black";
+    EXPECT_NEAR(at(WIDTH / 4, 3 * HEIGHT / 4), 235, 3) << "bottom left: white";
+    EXPECT_NEAR(at(3 * WIDTH / 4, 3 * HEIGHT / 4), (16 + 235) / 2, 6) << "bottom right: the checkerboard's mean";
+    fs::remove(path);
+}
+
+// The state's text keeps every bit: the clock is compared bit for bit after a round trip.
+TEST(FrameStateText, ReadsBackExactlyWhatItWrote) {
+    double clock = 0;
+    for (int i = 0; i < 7000; ++i) clock += 0.0007;
+    const FrameState state = {{"clock", {clock}},
+                              {"wobble", {double(-8.999f)}},
+                              {"particles", {4294967295.0, 0}},
+                              {"model-view", {1, -0.0, 1e-300, -123456789.125}},
+                              {"texture bound", {3}}};
+    FrameState read;
+    ASSERT_TRUE(ParseFrameState(FrameStateText(state), &read));
+    EXPECT_EQ(read, state);
+    EXPECT_TRUE(std::signbit(read["model-view"][1]));
+}
+
+TEST(FrameStateText, RefusesLinesOfAnyOtherForm) {
+    for (const char* text : {"clock 1\n", "\t1\n", "clock\t\n", "clock\t1 x\n", "clock\tone\n", "clock\t1  2\n"}) {
+        FrameState state;
+        EXPECT_FALSE(ParseFrameState(text, &state)) << text;
+    }
 }
 
 // A 16-bit PCM WAV file, mono or stereo, from readable sample values.

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
-# screenshots_fresh_test.sh SCREENSHOTS_SCRIPT CAPTURE DATA_DIR DOCS_DIR: the README's pictures
-# of the show still show the show. Captures every picture afresh, the way `make screenshots`
-# does, and compares each with the one committed in DOCS_DIR: at most TOLERANCE of the pixels
-# may differ by more than FUZZ of full scale. Another rasteriser's rounding moves colours by a
+# screenshots_fresh_test.sh SCREENSHOTS_SCRIPT FRAMES_DIR DOCS_DIR: the README's pictures of
+# the show still show the show. Takes every picture afresh from FRAMES_DIR, frames of the
+# show drawn from frame 0 at 800 x 600 (the whole-show tests' one drawing), named the way
+# `make screenshots` names them, and compares each with the one committed in DOCS_DIR: at
+# most TOLERANCE of the pixels may differ by more than FUZZ of full scale. Another rasteriser's rounding moves colours by a
 # level or two and passes; the dimmest scene, the still volcano, changes more pixels than
 # that from one frame to the next but few. `make screenshots` renews them.
 set -euo pipefail
@@ -10,7 +11,7 @@ set -euo pipefail
 FUZZ=3%
 TOLERANCE=0.001
 
-screenshots=$1 capture=$2 data_dir=$3 docs=$4
+screenshots=$1 frames_dir=$2 docs=$3
 fresh=$(mktemp -d)
 trap 'rm -rf "$fresh"' EXIT
 
@@ -24,7 +25,7 @@ difference() {
 }
 within() { awk -v d="$1" -v t="$TOLERANCE" 'BEGIN { exit !(d != "" && d <= t) }'; }
 
-"$screenshots" "$capture" "$data_dir" "$fresh"
+"$screenshots" --from "$frames_dir" "$fresh"
 mapfile -t names < <("$screenshots" --list | awk '{ print $1 }')
 
 failures=0

@@ -3,6 +3,7 @@
 //
 //     vrex-capture --frames 1,2858,4286-4290 --out DIR [--size WxH]
 //     vrex-capture --video show.mp4 [--frames 4286-8571] [--size 1440x1080] [--no-audio]
+//                  [--video-size 400x300] [--stills 1,9700 --out DIR]
 //     vrex-capture --bench [--video show.mp4]
 //
 // Run in a data directory, like the demo. The tool opens the demo's window (800 x 600, or
@@ -19,6 +20,11 @@
 // range's first frame time (frame / 60 s) becomes its AAC sound; see video.h. With --bench
 // alone the show is drawn to its end and the tool prints the milliseconds per frame of each
 // scene row; with --video it prints the video's drawing and encoding speeds.
+//
+// One drawing of the show can serve several uses: with --video, --video-size scales the
+// video down from the drawn size, and --stills with --out saves chosen frames at the drawn
+// size as PNG files while the video is written, each beside frame_NNNNN.state, the show's
+// state just before the frame is drawn (show_state.h).
 #pragma once
 
 #include <cstdint>
@@ -39,7 +45,10 @@ struct CaptureOptions {
     int width = SHOW_WIDTH;
     int height = SHOW_HEIGHT;
     bool bench = false;
-    bool music = true;  // false with --no-audio
+    bool music = true;     // false with --no-audio
+    std::set<int> stills;  // --stills: frames saved as PNG (and their state) while a video is written
+    int videoWidth = 0;    // --video-size: the video scaled down to this size; 0: the drawn size
+    int videoHeight = 0;
 };
 
 // Reads the command line (cli/command_line.h rules): GO_ON with *options filled in, or the
@@ -62,6 +71,9 @@ bool WritePng(const std::string& path, int width, int height, const uint8_t* row
 
 // The file name of a captured frame inside `directory`.
 std::string FrameFileName(const std::string& directory, int frame);
+// Reads the frame in the back buffer (width x height) and writes it as FrameFileName; false,
+// after a message, when the file cannot be written.
+bool SaveFramePicture(const std::string& directory, int frame, int width, int height);
 
 // The demo's own InitDemo on `window`, with a silent audio library in place of G-Audio
 // (StartMusic still prints the version line).

@@ -21,6 +21,12 @@ bool ReadSide(const std::string& text, std::size_t* at, int* value) {
 // The rules no single option can check; a broken one is a mistake of the command line.
 void CheckCombination(const CaptureOptions& options, bool framesGiven) {
     bool video = !options.video.empty();
+    if (video && !options.directory.empty() && options.stills.empty())
+        throw CLI::ValidationError("--out goes with --video only to hold the --stills");
+    if (!options.stills.empty() && options.directory.empty())
+        throw CLI::ValidationError("--stills needs --out DIR to write its PNG files in");
+    if (options.videoWidth > options.width)
+        throw CLI::ValidationError("--video-size scales the drawn frames down; it cannot be larger than --size");
     if (!video && !options.bench && options.frames.empty())
         throw CLI::ValidationError("nothing to do: give --frames with --out, --video or --bench");
     if (!video && !options.frames.empty() && options.directory.empty())
@@ -33,6 +39,11 @@ void CheckCombination(const CaptureOptions& options, bool framesGiven) {
             throw CLI::ValidationError("the show ends at frame " + std::to_string(SHOW_END_FRAME) +
                                        "; --frames goes to " + std::to_string(last));
     }
+    // The drawing stops with the video's last frame: a later still would never be drawn.
+    int lastDrawn = framesGiven ? *options.frames.rbegin() : SHOW_END_FRAME;
+    if (!options.stills.empty() && *options.stills.rbegin() > lastDrawn)
+        throw CLI::ValidationError("--stills goes to frame " + std::to_string(*options.stills.rbegin()) +
+                                   "; the video ends at " + std::to_string(lastDrawn));
 }
 
 }  // namespace
@@ -73,8 +84,7 @@ int ReadCaptureOptions(int argc, char** argv, CaptureOptions* options) {
         ->check(NOT_AN_OPTION);
     app.add_option("--video", options->video, "write the frames as an H.264 MP4 video with the music")
         ->type_name("FILE")
-        ->check(NOT_AN_OPTION)
-        ->excludes("--out");
+        ->check(NOT_AN_OPTION);
     app.add_option_function<std::string>(
            "--size",
            [options](const std::string& text) {
@@ -84,6 +94,25 @@ int ReadCaptureOptions(int argc, char** argv, CaptureOptions* options) {
            },
            "draw and read back at this 4:3 size instead of 800x600, e.g. 1440x1080")
         ->type_name("WxH");
+    app.add_option_function<std::string>(
+           "--video-size",
+           [options](const std::string& text) {
+               std::string error;
+               if (!ParseFrameSize(text, &options->videoWidth, &options->videoHeight, &error))
+                   throw CLI::ValidationError("--video-size", error);
+           },
+           "scale the video down to this 4:3 size; the frames are still drawn at --size")
+        ->type_name("WxH")
+        ->needs("--video");
+    app.add_option_function<std::string>(
+           "--stills",
+           [options](const std::string& text) {
+               std::string error;
+               if (!ParseFrameList(text, &options->stills, &error)) throw CLI::ValidationError("--stills", error);
+           },
+           "with --video, also write these frames as PNG files (and the show's state before each) into --out")
+        ->type_name("LIST")
+        ->needs("--video");
     app.add_flag(
            "--no-audio", [options](std::int64_t) { options->music = false; }, "leave the music out of the video")
         ->needs("--video");

@@ -26,16 +26,8 @@ void SaveFrame(HDC, void* user) {
     int frame = g_frameCounter - 1;
     if (!capture.options->frames.count(frame)) return;
     Clock::time_point start = Clock::now();
-    const int width = capture.options->width, height = capture.options->height;
-    std::vector<uint8_t> pixels(std::size_t(width) * std::size_t(height) * 3);
-    // Every 4:3 width with an even height is a multiple of 8, so RGB rows meet GL's default
-    // pack alignment of 4; no pixel-store call is needed.
-    glReadPixels(0, 0, width, height, GL_RGB, GL_UNSIGNED_BYTE, pixels.data());
-    std::string path = FrameFileName(capture.options->directory, frame);
-    if (!WritePng(path, width, height, pixels.data())) {
-        std::fprintf(stderr, "vrex-capture: cannot write %s\n", path.c_str());
+    if (!SaveFramePicture(capture.options->directory, frame, capture.options->width, capture.options->height))
         capture.failed = true;
-    }
     capture.readBackTime += Clock::now() - start;
 }
 
@@ -49,6 +41,17 @@ void PrintRowTimes(const std::vector<double>& milliseconds, const std::vector<in
 }
 
 }  // namespace
+
+bool SaveFramePicture(const std::string& directory, int frame, int width, int height) {
+    std::vector<uint8_t> pixels(std::size_t(width) * std::size_t(height) * 3);
+    // Every 4:3 width with an even height is a multiple of 8, so RGB rows meet GL's default
+    // pack alignment of 4; no pixel-store call is needed.
+    glReadPixels(0, 0, width, height, GL_RGB, GL_UNSIGNED_BYTE, pixels.data());
+    std::string path = FrameFileName(directory, frame);
+    if (WritePng(path, width, height, pixels.data())) return true;
+    std::fprintf(stderr, "vrex-capture: cannot write %s\n", path.c_str());
+    return false;
+}
 
 int CapturePictures(const CaptureOptions& options) {
     if (!options.directory.empty()) {

@@ -33,6 +33,9 @@ constexpr double MUSIC_FADE_SECONDS = 0.25;  // the end of the music, faded inst
 struct VideoSettings {
     std::string path;  // the output file
     int width = 0, height = 0;
+    // The frames handed to AddFrame, when they are larger than the video: each is scaled down
+    // to width x height by averaging the pixels it covers. 0: the video's own size.
+    int sourceWidth = 0, sourceHeight = 0;
     int firstFrame = 0;  // the show's frame the video starts with
     int frameCount = 0;
     std::string musicFile;  // empty: no sound
@@ -96,7 +99,8 @@ public:
     VideoFile();
     ~VideoFile();  // abandons a file that was not finished
     bool Open(const VideoSettings& settings, std::string* error);
-    // One frame: width x height BGRA pixels, bottom row first. False on a write error.
+    // One frame: BGRA pixels of the source size (the video's own by default), bottom row
+    // first. False on a write error.
     bool AddFrame(const uint8_t* bgra);
     bool Finish(std::string* error);
     void Abandon();

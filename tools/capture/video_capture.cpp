@@ -6,11 +6,13 @@
 #include <chrono>
 #include <csignal>
 #include <cstdio>
+#include <filesystem>
 #include <thread>
 
 #include "app/shell.h"
 #include "scenes/timeline.h"
 #include "tools/capture/capture.h"
+#include "tools/capture/frame_state.h"
 #include "tools/capture/video.h"
 
 namespace {
@@ -28,8 +30,10 @@ void Interrupt(int) { g_interrupted = 1; }
 
 struct Recorder {
     FrameQueue* queue;
+    const CaptureOptions* options;
     int firstFrame, lastFrame, width, height;
     bool stopped = false;               // the writer failed: drawing stops
+    bool stillFailed = false;           // a still could not be written
     Clock::duration waitedForWriter{};  // the drawing thread's time blocked on a full queue
 };
 
@@ -37,6 +41,9 @@ struct Recorder {
 void QueueFrame(HDC, void* user) {
     Recorder& recorder = *static_cast<Recorder*>(user);
     int frame = g_frameCounter - 1;
+    if (recorder.options->stills.count(frame) &&
+        !SaveFramePicture(recorder.options->directory, frame, recorder.width, recorder.height))
+        recorder.stillFailed = true;
     if (frame < recorder.firstFrame || frame > recorder.lastFrame || recorder.stopped) return;
     std::vector<uint8_t> pixels;
     Clock::time_point start = Clock::now();
@@ -107,13 +114,24 @@ int RecordVideo(const CaptureOptions& options) {
     Clock::time_point started = Clock::now();
     VideoSettings settings;
     settings.path = options.video;
-    settings.width = options.width;
-    settings.height = options.height;
+    settings.width = options.videoWidth ? options.videoWidth : options.width;
+    settings.height = options.videoHeight ? options.videoHeight : options.height;
+    settings.sourceWidth = options.width;
+    settings.sourceHeight = options.height;
     settings.firstFrame = options.frames.empty() ? 0 : *options.frames.begin();
     int lastFrame = options.frames.empty() ? SHOW_END_FRAME : *options.frames.rbegin();
     settings.frameCount = lastFrame - settings.firstFrame + 1;
     if (options.music) settings.musicFile = "musika.mp3";
 
+    if (!options.stills.empty()) {
+        std::error_code made;
+        std::filesystem::create_directories(options.directory, made);
+        if (made) {
+            std::fprintf(stderr, "vrex-capture: cannot create %s: %s\n", options.directory.c_str(),
+                         made.message().c_str());
+            return 1;
+        }
+    }
     VideoFile file;
     std::string error;
     if (!file.Open(settings, &error)) {
@@ -126,7 +144,7 @@ int RecordVideo(const CaptureOptions& options) {
     if (!window) return 1;
 
     FrameQueue queue(QUEUED_FRAMES, std::size_t(options.width) * std::size_t(options.height) * 4);
-    Recorder recorder{&queue, settings.firstFrame, lastFrame, options.width, options.height};
+    Recorder recorder{&queue, &options, settings.firstFrame, lastFrame, options.width, options.height};
     WriterResult written;
     std::thread writer(WriteFrames, &queue, &file, &written);
     SetFrameObserver(QueueFrame, &recorder);
@@ -139,6 +157,11 @@ int RecordVideo(const CaptureOptions& options) {
         if (!PumpMessages()) {
             quit = true;
             break;
+        }
+        if (options.stills.count(frame) && !WriteFrameState(FrameStateFileName(options.directory, frame))) {
+            std::fprintf(stderr, "vrex-capture: cannot write %s\n",
+                         FrameStateFileName(options.directory, frame).c_str());
+            recorder.stillFailed = true;
         }
         DrawFrame();
         progress.Update(frame + 1);
@@ -161,6 +184,10 @@ int RecordVideo(const CaptureOptions& options) {
     }
     if (!written.error.empty()) {
         std::fprintf(stderr, "vrex-capture: %s\n", written.error.c_str());
+        return 1;
+    }
+    if (recorder.stillFailed) {
+        std::fprintf(stderr, "vrex-capture: %s not written: a still was lost\n", options.video.c_str());
         return 1;
     }
     Clock::time_point finishing = Clock::now();

@@ -82,6 +82,9 @@ struct VideoFile::Streams {
         return nullptr;
     }
 
+    int SourceWidth() const { return settings.sourceWidth ? settings.sourceWidth : settings.width; }
+    int SourceHeight() const { return settings.sourceHeight ? settings.sourceHeight : settings.height; }
+
     bool OpenVideo() {
         const AVCodec* codec = avcodec_find_encoder_by_name("libx264");
         if (!codec) return Fail("this libavcodec has no H.264 encoder (libx264)");
@@ -106,8 +109,11 @@ struct VideoFile::Streams {
         if (!videoStream) return Fail("cannot add the picture stream");
         videoStream->avg_frame_rate = video->framerate;
 
-        converter = sws_getContext(settings.width, settings.height, AV_PIX_FMT_BGRA, settings.width, settings.height,
-                                   AV_PIX_FMT_YUV420P, SWS_BILINEAR, nullptr, nullptr, nullptr);
+        // Scaled down, each pixel of the video is the mean of the frame's pixels it covers: at
+        // half the size exactly the mean of a 2 x 2 block.
+        int flags = SourceWidth() == settings.width && SourceHeight() == settings.height ? SWS_BILINEAR : SWS_AREA;
+        converter = sws_getContext(SourceWidth(), SourceHeight(), AV_PIX_FMT_BGRA, settings.width, settings.height,
+                                   AV_PIX_FMT_YUV420P, flags, nullptr, nullptr, nullptr);
         if (!converter) return Fail("cannot convert the frames to yuv420p");
         const int* bt709 = sws_getCoefficients(SWS_CS_ITU709);
         sws_setColorspaceDetails(converter, bt709, 1, bt709, 0, 0, 1 << 16, 1 << 16);
@@ -223,10 +229,10 @@ bool VideoFile::AddFrame(const uint8_t* bgra) {
     Streams& s = *streams;
     if (av_frame_make_writable(s.picture) < 0) return s.Fail("out of memory");
     // GL's rows run bottom to top: start at the last row and step backwards.
-    int stride = s.settings.width * 4;
-    const uint8_t* top = bgra + std::size_t(s.settings.height - 1) * std::size_t(stride);
+    int stride = s.SourceWidth() * 4;
+    const uint8_t* top = bgra + std::size_t(s.SourceHeight() - 1) * std::size_t(stride);
     const int strides[1] = {-stride};
-    sws_scale(s.converter, &top, strides, 0, s.settings.height, s.picture->data, s.picture->linesize);
+    sws_scale(s.converter, &top, strides, 0, s.SourceHeight(), s.picture->data, s.picture->linesize);
     s.picture->pts = s.framesAdded++;
     // The music runs a frame ahead of the pictures, so the muxer interleaves with little held back.
     if (!s.SendMusicUntil(s.MusicSamplesAt(s.framesAdded + 1))) return false;
