@@ -215,3 +215,4 @@ void glesFlush() {
 }
 
 long glesDrawCallCount() { return g_current ? g_current->drawCalls : 0; }
+long glesPrimitiveCount() { return g_current ? g_current->primitives : 0; }

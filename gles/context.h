@@ -197,6 +197,7 @@ struct Context {
     DrawState applied;
     bool appliedKnown = false;
     long drawCalls = 0;
+    long primitives = 0;
 };
 
 extern Context* g_current;  // the context the GL 1.1 calls act on; null: they do nothing

@@ -61,5 +61,7 @@ GlesContext* glesCurrentContext();
 void glesDestroyContext(GlesContext* context);
 // Sends the pending batch to the driver: before a swap, a read by other means, a switch.
 void glesFlush();
-// Draw calls sent to the driver by the current context since it was made.
+// Draw calls sent to the driver by the current context since it was made, and the primitives
+// (glBegin/glEnd pairs) it was sent: what a fixed-function driver receives as separate draws.
 long glesDrawCallCount();
+long glesPrimitiveCount();

@@ -180,6 +180,7 @@ void GLAPIENTRY glBegin(GLenum mode) {
     c->batchState = wanted;
     c->primitive = mode;
     c->primitiveStart = c->vertices.size();
+    ++c->primitives;
 }
 
 void GLAPIENTRY glEnd() {
