@@ -165,8 +165,8 @@ struct DrawState {
 
 struct Context {
     EsApi es;
-    GLuint program = 0, vertexArray = 0, vertexBuffer = 0, indexBuffer = 0;
-    GLint texturedUniform = -1;
+    GLuint programs[2] = {0, 0};  // untextured, textured
+    GLuint vertexArray = 0, vertexBuffer = 0, indexBuffer = 0;
     GLint maxTextureSize = 0;
     std::string renderer;
 
@@ -182,9 +182,11 @@ struct Context {
     GLint unpackAlignment = 4, unpackRowLength = 0, unpackSkipRows = 0, unpackSkipPixels = 0;
     GLint packAlignment = 4, packRowLength = 0, packSkipRows = 0, packSkipPixels = 0;
 
-    // Derived from the model-view matrix, recomputed when it changes.
-    bool normalMatrixStale = true;
+    // Derived from the matrices, recomputed at the first vertex after one of them changes.
+    bool derivedStale = true;
+    Matrix modelviewProjection{};
     std::array<float, 9> normalMatrix{};
+    bool textureMatrixIsIdentity = true;
 
     // Immediate mode.
     GLenum primitive = 0;  // 0 outside glBegin/glEnd

@@ -49,9 +49,7 @@ std::size_t StackLimit(GLenum mode) {
     }
 }
 
-void Changed(Context& c) {
-    if (c.state.matrixMode == GL_MODELVIEW) c.normalMatrixStale = true;
-}
+void Changed(Context& c) { c.derivedStale = true; }
 
 void Load(const Matrix& m) {
     Context* c = Outside();
