@@ -140,6 +140,7 @@ struct Texture {
     GLenum wrapS = GL_REPEAT, wrapT = GL_REPEAT;
     // Level sizes as uploaded (0 x 0: none); completeness is decided from them as GL 1.1 does.
     std::vector<std::array<GLint, 3>> levels;  // width, height, internal format (library's)
+    bool complete = false;                     // kept by every upload and parameter change
 };
 
 // One vertex as the driver receives it: clip-space position, final colour, texture coordinate.
@@ -221,8 +222,8 @@ void FlushBatch(Context& c);
 void ApplyCurrentState(Context& c);
 // The draw state the current GL state asks for.
 DrawState WantedDrawState(const Context& c);
-// Whether texture `name` can be sampled as GL 1.1 decides (mipmaps complete if filtered so).
-bool TextureComplete(const Context& c, GLuint name);
+// Whether a texture can be sampled as GL 1.1 decides (mipmaps complete if filtered so).
+bool TextureComplete(const Texture& t);
 Matrix& CurrentMatrix(Context& c);
 Matrix Multiply(const Matrix& a, const Matrix& b);
 Matrix IdentityMatrix();
