@@ -2,6 +2,7 @@
 #include <GL/gl.h>
 
 #include <chrono>
+#include <ctime>
 #include <cstdio>
 #include <filesystem>
 #include <vector>
@@ -41,17 +42,19 @@ void SaveFrame(HDC, void* user) {
 
 struct RowTotals {
     double milliseconds = 0;
+    double cpuMilliseconds = 0;  // every thread of the process: the driver's rasterisers too
     int frames = 0;
     DrawCounts drawn;
 };
 
 void PrintRowTimes(const std::vector<RowTotals>& rows) {
-    std::printf("%-4s %-20s %8s %12s %12s %12s\n", "row", "scene", "frames", "ms/frame", "draws/frame", "prims/frame");
+    std::printf("%-4s %-20s %8s %12s %12s %12s %12s\n", "row", "scene", "frames", "ms/frame", "cpu ms/frame",
+                "draws/frame", "prims/frame");
     for (int row = 0; row <= SCENE_ROW_COUNT; ++row) {
         const RowTotals& r = rows[std::size_t(row)];
         if (!r.frames) continue;
-        std::printf("%-4d %-20s %8d %12.3f", row, row ? SCENE_TABLE[row - 1].name : "cleared frame only", r.frames,
-                    r.milliseconds / r.frames);
+        std::printf("%-4d %-20s %8d %12.3f %12.3f", row, row ? SCENE_TABLE[row - 1].name : "cleared frame only",
+                    r.frames, r.milliseconds / r.frames, r.cpuMilliseconds / r.frames);
         // The system's GL counts nothing for us: its columns stay empty.
         if (r.drawn.drawCalls >= 0)
             std::printf(" %12.1f %12.1f\n", double(r.drawn.drawCalls) / r.frames,
@@ -96,6 +99,7 @@ int CapturePictures(const CaptureOptions& options) {
         int row = SceneRowAt(g_demoClock);
         Clock::duration readBackBefore = capture.readBackTime;
         const DrawCounts before = CountDrawing();
+        const std::clock_t cpuStart = std::clock();
         Clock::time_point start = Clock::now();
         DrawFrame();
         if (options.bench) glFinish();  // count the frame's rendering, not just its submission
@@ -103,6 +107,7 @@ int CapturePictures(const CaptureOptions& options) {
         const DrawCounts after = CountDrawing();
         RowTotals& totals = rows[std::size_t(row)];
         totals.milliseconds += std::chrono::duration<double, std::milli>(spent).count();
+        totals.cpuMilliseconds += double(std::clock() - cpuStart) * 1000.0 / CLOCKS_PER_SEC;
         totals.frames += 1;
         totals.drawn.drawCalls = after.drawCalls < 0 ? -1 : totals.drawn.drawCalls + after.drawCalls - before.drawCalls;
         totals.drawn.primitives += after.primitives - before.primitives;
