@@ -5,6 +5,7 @@
 //     vrex-capture --video show.mp4 [--frames 4286-8571] [--size 1440x1080] [--no-audio]
 //                  [--video-size 400x300] [--stills 1,9700 --out DIR]
 //     vrex-capture --bench [--video show.mp4]
+//     vrex-capture --bench --skip-ahead --frames 6429-6528,8572-8671
 //
 // Run in a data directory, like the demo. The tool opens the demo's window (800 x 600, or
 // --size, any even 4:3 size: the same picture at more or fewer pixels) on SDL's offscreen
@@ -14,17 +15,21 @@
 // A chosen frame is read back from the back buffer just before its buffer swap, through the
 // platform layer's frame observer, so no GL call is added inside the demo's frame.
 //
-// With --out, each chosen frame goes to DIR/frame_NNNNN.png (RGB, top row first). With
+// With --out, each chosen frame goes to DIR/frame_NNNNN.png (RGB, top row first); with
+// --skip-ahead as well, the frames before a chosen one are stepped as the demo's --start steps
+// them (FastForwardShow), which leaves the same state in far less time. With
 // --video, every frame of one range (by default the whole show, frames 0 to 18572) becomes
 // a frame of an H.264 video at 60 frames per second, and the music of "musika.mp3" from the
 // range's first frame time (frame / 60 s) becomes its AAC sound; see video.h. With --bench
 // alone the show is drawn to its end and the tool prints the milliseconds per frame of each
-// scene row; with --video it prints the video's drawing and encoding speeds.
+// scene row (with --skip-ahead --frames, of the chosen frames only), and the draw calls and
+// primitives per frame where the GL it links counts them; with --video it prints the video's
+// drawing and encoding speeds.
 //
 // One drawing of the show can serve several uses: with --video, --video-size scales the
 // video down from the drawn size, and --stills with --out saves chosen frames at the drawn
 // size as PNG files while the video is written, each beside frame_NNNNN.state, the show's
-// state just before the frame is drawn (show_state.h).
+// state just before the frame is drawn (frame_state.h).
 #pragma once
 
 #include <cstdint>
@@ -45,10 +50,11 @@ struct CaptureOptions {
     int width = SHOW_WIDTH;
     int height = SHOW_HEIGHT;
     bool bench = false;
-    bool music = true;     // false with --no-audio
-    std::set<int> stills;  // --stills: frames saved as PNG (and their state) while a video is written
-    int videoWidth = 0;    // --video-size: the video scaled down to this size; 0: the drawn size
+    bool music = true;       // false with --no-audio
+    std::set<int> stills;    // --stills: frames saved as PNG (and their state) while a video is written
+    int videoWidth = 0;      // --video-size: the video scaled down to this size; 0: the drawn size
     int videoHeight = 0;
+    bool skipAhead = false;  // --skip-ahead: the frames between chosen ones are stepped, not drawn
 };
 
 // Reads the command line (cli/command_line.h rules): GO_ON with *options filled in, or the
@@ -84,6 +90,15 @@ void PrepareShowWithoutMusic(HWND window);
 HWND OpenShowWindow(int width, int height);
 // The demo loop's message step: every waiting message to the window procedure; false on quit.
 bool PumpMessages();
+
+// What the GL receiving the calls has sent to the driver so far: draw calls and primitives
+// (glBegin/glEnd pairs). One small file per GL the tool links answers: draw_count_fixed.cpp
+// (the system's GL, which counts nothing: -1) or draw_count_gles.cpp (our GL over shaders).
+struct DrawCounts {
+    long drawCalls = 0;
+    long primitives = 0;
+};
+DrawCounts CountDrawing();
 
 // The two ways the tool runs; each returns the process's exit status.
 int CapturePictures(const CaptureOptions& options);  // --frames with --out, or --bench alone
