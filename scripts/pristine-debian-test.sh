@@ -25,6 +25,8 @@ pristine_unpack "$tarball" "$root"
 git clone --quiet --no-checkout "$top" "$root/root/vrex"
 git -C "$root/root/vrex" checkout --quiet --detach "$commit"
 pristine_mount "$root"
+# PRISTINE_SHARE_CACHES=1 (CI): the machine's compiler cache and downloaded packages are used.
+[[ ${PRISTINE_SHARE_CACHES:-0} == 1 ]] && pristine_share_caches "$root"
 
 echo "pristine: installing git and make in a fresh $PRISTINE_SUITE root"
 start=$SECONDS
