@@ -50,9 +50,9 @@ struct CaptureOptions {
     int width = SHOW_WIDTH;
     int height = SHOW_HEIGHT;
     bool bench = false;
-    bool music = true;       // false with --no-audio
-    std::set<int> stills;    // --stills: frames saved as PNG (and their state) while a video is written
-    int videoWidth = 0;      // --video-size: the video scaled down to this size; 0: the drawn size
+    bool music = true;     // false with --no-audio
+    std::set<int> stills;  // --stills: frames saved as PNG (and their state) while a video is written
+    int videoWidth = 0;    // --video-size: the video scaled down to this size; 0: the drawn size
     int videoHeight = 0;
     bool skipAhead = false;  // --skip-ahead: the frames between chosen ones are stepped, not drawn
 };
