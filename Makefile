@@ -10,7 +10,7 @@ export CCACHE_NOHASHDIR := 1
 # CI sets CI=true: there, compiler warnings are errors.
 WERROR := $(if $(filter true 1,$(CI)),-DVREX_WERROR=ON,-DVREX_WERROR=OFF)
 
-.PHONY: all deps configure build check-data run test sanitize fuzz fuzz-long format format-check windows windows-test clean
+.PHONY: all deps configure build check-data run test sanitize fuzz fuzz-long format format-check windows windows-test web web-run clean
 
 all: build
 
@@ -69,6 +69,14 @@ windows-test: build
 	@VREX_WERROR=$(if $(filter true 1,$(CI)),ON,OFF) scripts/windows-build.sh --tests >/dev/null
 	@scripts/windows-test.sh
 
+# The show as one web page in build-web/ (Emscripten), with the data set of the native build;
+# web-run serves it on 127.0.0.1 (port 8000 or the next free one) until Ctrl-C.
+web: build
+	@VREX_WERROR=$(if $(filter true 1,$(CI)),ON,OFF) scripts/web-build.sh build/data build-web
+
+web-run: web
+	@python3 scripts/web-serve.py build-web
+
 # A long campaign, e.g. make fuzz-long FUZZ_SECONDS=3600: each target's corpus is kept in
 # build-fuzz/corpus/NAME, so the next campaign starts where this one ended.
 fuzz-long: deps
@@ -84,4 +92,4 @@ format-check: deps
 	@$(SOURCES_TO_FORMAT) | xargs -0 clang-format --dry-run --Werror
 
 clean:
-	rm -rf build build-sanitize build-fuzz build-windows
+	rm -rf build build-sanitize build-fuzz build-windows build-web
