@@ -3,6 +3,8 @@
 // window's visual meets the request, and there is one format: index 1.
 #include "platform/sdl_internal.h"
 
+using namespace sdl_platform;
+
 namespace {
 
 constexpr int THE_FORMAT = 1;
@@ -11,7 +13,8 @@ constexpr int VISUAL_COLOUR_BITS = 16;
 constexpr int VISUAL_DEPTH_BITS = 16;
 constexpr int SWAP_EVERY_FRAME = 1;  // the frame-counted show runs at the display's pace
 
-FrameObserver frameObserver = nullptr;  // set by a tool that records the frames; see platform.h
+PlatformGlContext* currentContext = nullptr;  // as wglMakeCurrent left it
+FrameObserver frameObserver = nullptr;        // set by a tool that records the frames; see platform.h
 void* frameObserverUser = nullptr;
 
 bool CanDraw(HDC deviceContext) { return deviceContext && deviceContext->window && deviceContext->window->hasGl; }
@@ -40,25 +43,45 @@ BOOL SetPixelFormat(HDC deviceContext, int format, const PIXELFORMATDESCRIPTOR*)
 // SDL makes a new context current; Win32 does not, so the previous one is put back.
 HGLRC wglCreateContext(HDC deviceContext) {
     if (!CanDraw(deviceContext)) return nullptr;
+    FinishGlFrame();  // what was sent to the current context goes there before SDL switches
     SDL_Window* previousWindow = SDL_GL_GetCurrentWindow();
     SDL_GLContext previousContext = SDL_GL_GetCurrentContext();
     SDL_GLContext context = SDL_GL_CreateContext(deviceContext->window->sdl);
     if (!context) return nullptr;
+    auto* made = new PlatformGlContext{context};
+    const bool drawable = AttachGlRenderer(made);
     SDL_GL_MakeCurrent(previousContext ? previousWindow : nullptr, previousContext);
-    return new PlatformGlContext{context};
+    MakeGlRendererCurrent(currentContext);
+    if (drawable) return made;
+    SDL_GL_DeleteContext(context);
+    delete made;
+    return nullptr;
 }
 
 BOOL wglMakeCurrent(HDC deviceContext, HGLRC context) {
-    if (!context) return SDL_GL_MakeCurrent(nullptr, nullptr) == 0 ? TRUE : FALSE;
+    FinishGlFrame();
+    if (!context) {
+        MakeGlRendererCurrent(nullptr);
+        currentContext = nullptr;
+        return SDL_GL_MakeCurrent(nullptr, nullptr) == 0 ? TRUE : FALSE;
+    }
     if (!CanDraw(deviceContext)) return FALSE;
     if (SDL_GL_MakeCurrent(deviceContext->window->sdl, context->context) != 0) return FALSE;
+    MakeGlRendererCurrent(context);
+    currentContext = context;
     SDL_GL_SetSwapInterval(SWAP_EVERY_FRAME);  // a driver without vsync control still draws
     return TRUE;
 }
 
 BOOL wglDeleteContext(HGLRC context) {
     if (!context) return FALSE;
+    FinishGlFrame();
+    if (currentContext == context) {
+        MakeGlRendererCurrent(nullptr);
+        currentContext = nullptr;
+    }
     if (SDL_GL_GetCurrentContext() == context->context) SDL_GL_MakeCurrent(nullptr, nullptr);
+    DetachGlRenderer(context);
     SDL_GL_DeleteContext(context->context);
     delete context;
     return TRUE;
@@ -71,6 +94,7 @@ void SetFrameObserver(FrameObserver observer, void* user) {
 
 BOOL SwapBuffers(HDC deviceContext) {
     if (!CanDraw(deviceContext) || SDL_GL_GetCurrentWindow() != deviceContext->window->sdl) return FALSE;
+    FinishGlFrame();
     if (frameObserver) frameObserver(deviceContext, frameObserverUser);
     SDL_GL_SwapWindow(deviceContext->window->sdl);
     return TRUE;

@@ -27,6 +27,7 @@ struct PlatformWindow {
 
 struct PlatformGlContext {
     SDL_GLContext context;
+    void* renderer = nullptr;  // what draws the GL calls into it, when that is not the driver
 };
 
 namespace sdl_platform {
@@ -48,5 +49,18 @@ bool NoteClientSize(PlatformWindow* window, int width, int height);
 bool TranslateEvent(const SDL_Event& event, HWND window, MSG* message);
 // Sends a message to the window's procedure at once, as Win32 does while showing a window.
 LRESULT SendToProcedure(PlatformWindow* window, UINT message, WPARAM wParam, LPARAM lParam);
+
+// The kind of GL context and who receives the GL calls: one small file per build decides
+// (sdl_gl_fixed.cpp: the system's OpenGL, called directly; sdl_gl_gles.cpp: our own GL 1.1
+// over an OpenGL ES 3.0 context).
+// Sets SDL's context attributes before the window is made.
+void RequestGlContextKind();
+// Called with the new context current; false when the calls cannot be drawn into it.
+bool AttachGlRenderer(PlatformGlContext* context);
+// The GL calls go to this context's receiver from now on (null: to none).
+void MakeGlRendererCurrent(PlatformGlContext* context);
+void DetachGlRenderer(PlatformGlContext* context);
+// Everything sent for the frame reaches the driver before it is read or presented.
+void FinishGlFrame();
 
 }  // namespace sdl_platform

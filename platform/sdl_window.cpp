@@ -25,6 +25,7 @@ void RequestGlVisual() {
     SDL_GL_SetAttribute(SDL_GL_BUFFER_SIZE, 16);
     SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 16);
     SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
+    RequestGlContextKind();
 }
 
 const WindowClass* FindClass(const char* name) {

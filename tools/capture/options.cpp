@@ -90,6 +90,11 @@ int ReadCaptureOptions(int argc, char** argv, CaptureOptions* options) {
     app.add_flag("--bench", options->bench,
                  "draw the whole show; print milliseconds per frame of each scene row, or with --video "
                  "the drawing and encoding speeds");
+    app.add_flag("--skip-ahead", options->skipAhead,
+                 "reach each chosen frame as vrex --start does, drawing only the frames whose state carries "
+                 "over, instead of every frame before it")
+        ->needs("--out")
+        ->excludes("--bench");
     app.callback([options, &app] { CheckCombination(*options, app.count("--frames") > 0); });
     return ParseCommandLine(app, argc, argv);
 }

@@ -72,6 +72,10 @@ int CapturePictures(const CaptureOptions& options) {
     std::vector<int> frameCounts(SCENE_ROW_COUNT + 1, 0);
     int status = 0;
     for (int frame = 0; frame <= lastFrame; ++frame) {
+        if (options.skipAhead && !options.frames.count(frame)) {
+            frame = *options.frames.lower_bound(frame);
+            FastForwardShow(frame);
+        }
         if (!PumpMessages()) {
             std::fprintf(stderr, "vrex-capture: the demo quit before frame %d\n", frame);
             status = 1;

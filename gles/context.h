@@ -1,0 +1,227 @@
+// context.h - the library's own state for one driver context, shared by its files only.
+//
+// Context holds GL 1.1's state as the calls left it (what glGet answers and glPopAttrib puts
+// back), the batch being filled and the table of ES 3.0 entry points. Applied keeps what the
+// driver was last told, so a flush only sends what changed.
+#pragma once
+
+#include <GL/gl.h>
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "gles/gles.h"
+
+namespace gles {
+
+// The ES 3.0 entry points the library uses, loaded by name ("gl" + the name here).
+#define GLES_ES_FUNCTIONS(X)                                                                          \
+    X(void, ActiveTexture, (GLenum))                                                                  \
+    X(void, AttachShader, (GLuint, GLuint))                                                           \
+    X(void, BindAttribLocation, (GLuint, GLuint, const char*))                                        \
+    X(void, BindBuffer, (GLenum, GLuint))                                                             \
+    X(void, BindTexture, (GLenum, GLuint))                                                            \
+    X(void, BindVertexArray, (GLuint))                                                                \
+    X(void, BlendFunc, (GLenum, GLenum))                                                              \
+    X(void, BufferData, (GLenum, std::ptrdiff_t, const void*, GLenum))                                \
+    X(void, Clear, (GLbitfield))                                                                      \
+    X(void, ClearColor, (GLfloat, GLfloat, GLfloat, GLfloat))                                         \
+    X(void, ClearDepthf, (GLfloat))                                                                   \
+    X(void, CompileShader, (GLuint))                                                                  \
+    X(GLuint, CreateProgram, ())                                                                      \
+    X(GLuint, CreateShader, (GLenum))                                                                 \
+    X(void, DeleteShader, (GLuint))                                                                   \
+    X(void, DeleteTextures, (GLsizei, const GLuint*))                                                 \
+    X(void, DepthFunc, (GLenum))                                                                      \
+    X(void, Disable, (GLenum))                                                                        \
+    X(void, DrawElements, (GLenum, GLsizei, GLenum, const void*))                                     \
+    X(void, Enable, (GLenum))                                                                         \
+    X(void, EnableVertexAttribArray, (GLuint))                                                        \
+    X(void, Finish, ())                                                                               \
+    X(void, Flush, ())                                                                                \
+    X(void, GenBuffers, (GLsizei, GLuint*))                                                           \
+    X(void, GenTextures, (GLsizei, GLuint*))                                                          \
+    X(void, GenVertexArrays, (GLsizei, GLuint*))                                                      \
+    X(void, GetIntegerv, (GLenum, GLint*))                                                            \
+    X(void, GetProgramInfoLog, (GLuint, GLsizei, GLsizei*, char*))                                    \
+    X(void, GetProgramiv, (GLuint, GLenum, GLint*))                                                   \
+    X(void, GetShaderInfoLog, (GLuint, GLsizei, GLsizei*, char*))                                     \
+    X(void, GetShaderiv, (GLuint, GLenum, GLint*))                                                    \
+    X(GLint, GetUniformLocation, (GLuint, const char*))                                               \
+    X(void, LinkProgram, (GLuint))                                                                    \
+    X(void, PixelStorei, (GLenum, GLint))                                                             \
+    X(void, ReadPixels, (GLint, GLint, GLsizei, GLsizei, GLenum, GLenum, void*))                      \
+    X(void, Scissor, (GLint, GLint, GLsizei, GLsizei))                                                \
+    X(void, ShaderSource, (GLuint, GLsizei, const char* const*, const GLint*))                        \
+    X(void, TexImage2D, (GLenum, GLint, GLint, GLsizei, GLsizei, GLint, GLenum, GLenum, const void*)) \
+    X(void, TexParameteri, (GLenum, GLenum, GLint))                                                   \
+    X(void, Uniform1i, (GLint, GLint))                                                                \
+    X(void, UseProgram, (GLuint))                                                                     \
+    X(void, VertexAttribPointer, (GLuint, GLint, GLenum, GLboolean, GLsizei, const void*))            \
+    X(void, Viewport, (GLint, GLint, GLsizei, GLsizei))
+
+struct EsApi {
+#define GLES_DECLARE(ret, name, args) ret(GLAPIENTRY* name) args = nullptr;
+    GLES_ES_FUNCTIONS(GLES_DECLARE)
+#undef GLES_DECLARE
+};
+
+// ES 3.0 names that GL 1.1's header need not carry.
+namespace es {
+constexpr GLenum ARRAY_BUFFER = 0x8892, ELEMENT_ARRAY_BUFFER = 0x8893, STREAM_DRAW = 0x88E0;
+constexpr GLenum VERTEX_SHADER = 0x8B31, FRAGMENT_SHADER = 0x8B30;
+constexpr GLenum COMPILE_STATUS = 0x8B81, LINK_STATUS = 0x8B82;
+constexpr GLenum TEXTURE0 = 0x84C0, TEXTURE_MAX_LEVEL = 0x813D, CLAMP_TO_EDGE = 0x812F;
+constexpr GLenum RGB8 = 0x8051, RGBA8 = 0x8058;
+}  // namespace es
+
+// GL 1.1 and extension names GLU and the tools use that an old <GL/gl.h> may lack.
+namespace gl {
+constexpr GLenum BGR = 0x80E0, BGRA = 0x80E1, PROXY_TEXTURE_2D = 0x8064, TEXTURE_BINDING_2D = 0x8069;
+constexpr GLenum PACK_SKIP_IMAGES = 0x806B, PACK_IMAGE_HEIGHT = 0x806C;
+constexpr GLenum UNPACK_SKIP_IMAGES = 0x806D, UNPACK_IMAGE_HEIGHT = 0x806E;
+constexpr GLenum TEXTURE_3D = 0x806F, PROXY_TEXTURE_3D = 0x8070, MAX_3D_TEXTURE_SIZE = 0x8073;
+}  // namespace gl
+
+using Matrix = std::array<float, 16>;  // column-major, as GL keeps it
+using Vec4 = std::array<float, 4>;
+
+constexpr int MODELVIEW_STACK_DEPTH = 32;
+constexpr int PROJECTION_STACK_DEPTH = 4;
+constexpr int TEXTURE_STACK_DEPTH = 4;
+constexpr int ATTRIB_STACK_DEPTH = 16;
+
+// The enables the library knows, as bits of one word (glPushAttrib saves them at once).
+enum Capability : std::uint32_t {
+    CAP_TEXTURE_2D = 1u << 0,
+    CAP_DEPTH_TEST = 1u << 1,
+    CAP_BLEND = 1u << 2,
+    CAP_LIGHTING = 1u << 3,
+    CAP_LIGHT0 = 1u << 4,
+    CAP_COLOR_MATERIAL = 1u << 5,
+    CAP_TEXTURE_GEN_S = 1u << 6,
+    CAP_TEXTURE_GEN_T = 1u << 7,
+    CAP_SCISSOR_TEST = 1u << 8,
+    CAP_NORMALIZE = 1u << 9,
+};
+std::uint32_t CapabilityBit(GLenum capability);  // 0 for a name the library does not know
+
+// What glPushAttrib saves: every piece of state the library keeps outside the stacks.
+struct AttribState {
+    std::uint32_t enabled = 0;  // GL starts with everything off
+    Vec4 colour{1, 1, 1, 1};
+    std::array<float, 3> normal{0, 0, 1};
+    std::array<float, 4> texCoord{0, 0, 0, 1};
+    GLenum blendSource = GL_ONE, blendDestination = GL_ZERO;
+    GLenum depthFunc = GL_LESS;
+    Vec4 clearColour{0, 0, 0, 0};
+    double clearDepth = 1;
+    std::array<GLint, 4> viewport{0, 0, 0, 0};
+    std::array<GLint, 4> scissor{0, 0, 0, 0};
+    GLenum shadeModel = GL_SMOOTH;
+    GLenum perspectiveHint = GL_DONT_CARE;
+    GLenum genModeS = GL_EYE_LINEAR, genModeT = GL_EYE_LINEAR;
+    GLenum matrixMode = GL_MODELVIEW;
+    GLuint boundTexture = 0;
+};
+
+struct AttribEntry {
+    GLbitfield mask;
+    AttribState saved;
+};
+
+struct Texture {
+    GLuint driverName = 0;
+    GLenum minFilter = GL_NEAREST_MIPMAP_LINEAR, magFilter = GL_LINEAR;
+    GLenum wrapS = GL_REPEAT, wrapT = GL_REPEAT;
+    // Level sizes as uploaded (0 x 0: none); completeness is decided from them as GL 1.1 does.
+    std::vector<std::array<GLint, 3>> levels;  // width, height, internal format (library's)
+};
+
+// One vertex as the driver receives it: clip-space position, final colour, texture coordinate.
+struct Vertex {
+    float position[4];
+    float colour[4];
+    float texCoord[2];
+};
+
+// What the driver must know to draw a batch; a change of any of it ends the batch.
+struct DrawState {
+    bool textured = false;
+    GLuint texture = 0;  // the driver's name
+    bool blend = false;
+    GLenum blendSource = GL_ONE, blendDestination = GL_ZERO;
+    bool depthTest = false;
+    GLenum depthFunc = GL_LESS;
+    bool scissor = false;
+    std::array<GLint, 4> scissorBox{0, 0, 0, 0};
+    std::array<GLint, 4> viewport{0, 0, 0, 0};
+    bool operator==(const DrawState&) const = default;
+};
+
+struct Context {
+    EsApi es;
+    GLuint program = 0, vertexArray = 0, vertexBuffer = 0, indexBuffer = 0;
+    GLint texturedUniform = -1;
+    GLint maxTextureSize = 0;
+    std::string renderer;
+
+    GLenum error = GL_NO_ERROR;
+    AttribState state;
+    std::vector<AttribEntry> attribStack;
+    std::vector<Matrix> modelview{1}, projection{1}, textureMatrix{1};
+    std::map<GLuint, Texture> textures;  // 0 is the default texture, always there
+    GLuint nextTextureName = 1;
+    std::array<GLint, 2> proxySize{0, 0};  // what the last proxy glTexImage2D would have made
+
+    // Pixel storage: ES keeps only the alignments; the rest is applied here.
+    GLint unpackAlignment = 4, unpackRowLength = 0, unpackSkipRows = 0, unpackSkipPixels = 0;
+    GLint packAlignment = 4, packRowLength = 0, packSkipRows = 0, packSkipPixels = 0;
+
+    // Derived from the model-view matrix, recomputed when it changes.
+    bool normalMatrixStale = true;
+    std::array<float, 9> normalMatrix{};
+
+    // Immediate mode.
+    GLenum primitive = 0;  // 0 outside glBegin/glEnd
+    std::size_t primitiveStart = 0;
+
+    // The batch and what the driver was last told.
+    std::vector<Vertex> vertices;
+    std::vector<GLuint> indices;
+    DrawState batchState;
+    DrawState applied;
+    bool appliedKnown = false;
+    long drawCalls = 0;
+};
+
+extern Context* g_current;  // the context the GL 1.1 calls act on; null: they do nothing
+
+// Records GL's error (the first one sticks until glGetError reads it).
+void SetError(Context& c, GLenum error);
+// True (after setting GL_INVALID_OPERATION) when inside glBegin/glEnd, where most calls are refused.
+bool RefusedInsideBeginEnd(Context& c);
+// Where an entry point starts: null (do nothing) without a context or inside glBegin/glEnd,
+// where GL 1.1 refuses the call.
+inline Context* Outside() {
+    Context* c = g_current;
+    if (!c || RefusedInsideBeginEnd(*c)) return nullptr;
+    return c;
+}
+// Ends the batch: one draw call of everything pending, after telling the driver its state.
+void FlushBatch(Context& c);
+// Tells the driver the current GL state, for a clear or a read outside any batch.
+void ApplyCurrentState(Context& c);
+// The draw state the current GL state asks for.
+DrawState WantedDrawState(const Context& c);
+// Whether texture `name` can be sampled as GL 1.1 decides (mipmaps complete if filtered so).
+bool TextureComplete(const Context& c, GLuint name);
+Matrix& CurrentMatrix(Context& c);
+Matrix Multiply(const Matrix& a, const Matrix& b);
+Matrix IdentityMatrix();
+
+}  // namespace gles
