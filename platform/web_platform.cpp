@@ -5,15 +5,21 @@
 // on the page's dialog, and SwapBuffers awaits the browser's next animation frame, so the shell
 // runs here exactly as written and the browser paints each frame while the program waits.
 //
-// The page (web/shell.html) provides Module.vrexPage: the dialogs, full screen, the cursor and
+// The GL calls go to our own OpenGL 1.1 over shaders (gles/gles.h), drawing into the canvas's
+// WebGL 2 context; it finds WebGL's functions through Emscripten's getter, since the GL 1.1
+// names themselves are ours.
+//
+// The page (web/index.html) provides Module.vrexPage: the dialogs, full screen, the cursor and
 // the frame hand-over. The canvas keeps its 800 x 600 drawing buffer; the page scales it to
 // fit at 4:3, so the window never changes size and no WM_SIZE is ever sent.
 #include <emscripten.h>
 #include <emscripten/html5.h>
 
+#include <cstdio>
 #include <deque>
 #include <string>
 
+#include "gles/gles.h"
 #include "platform/platform.h"
 #include "platform/web_page.h"
 
@@ -25,6 +31,7 @@ struct PlatformDeviceContext {
 };
 struct PlatformGlContext {
     EMSCRIPTEN_WEBGL_CONTEXT_HANDLE handle;
+    GlesContext* renderer;
 };
 
 // ---- the page's side ----------------------------------------------------------------------
@@ -248,17 +255,32 @@ HGLRC wglCreateContext(HDC deviceContext) {
     attributes.preserveDrawingBuffer = EM_TRUE;
     EMSCRIPTEN_WEBGL_CONTEXT_HANDLE handle = emscripten_webgl_create_context(CANVAS, &attributes);
     if (handle <= 0) return nullptr;
-    return new PlatformGlContext{handle};
+    // The library builds its state in the new context; Win32 does not make it current, so the
+    // previous one is put back afterwards.
+    if (currentContext) glesFlush();
+    const EMSCRIPTEN_WEBGL_CONTEXT_HANDLE previous = emscripten_webgl_get_current_context();
+    emscripten_webgl_make_context_current(handle);
+    GlesContext* renderer = glesCreateContext(emscripten_webgl_get_proc_address);
+    emscripten_webgl_make_context_current(previous);
+    if (!renderer) {
+        std::fprintf(stderr, "OpenGL over WebGL 2: %s\n", glesLastFailure());
+        emscripten_webgl_destroy_context(handle);
+        return nullptr;
+    }
+    return new PlatformGlContext{handle, renderer};
 }
 
 BOOL wglMakeCurrent(HDC deviceContext, HGLRC context) {
+    if (currentContext) glesFlush();
     if (!context) {
+        glesMakeCurrent(nullptr);
         emscripten_webgl_make_context_current(0);
         currentContext = nullptr;
         return TRUE;
     }
     if (deviceContext != &theDeviceContext) return FALSE;
     if (emscripten_webgl_make_context_current(context->handle) != EMSCRIPTEN_RESULT_SUCCESS) return FALSE;
+    glesMakeCurrent(context->renderer);
     currentContext = context;
     return TRUE;
 }
@@ -266,6 +288,7 @@ BOOL wglMakeCurrent(HDC deviceContext, HGLRC context) {
 BOOL wglDeleteContext(HGLRC context) {
     if (!context) return FALSE;
     if (context == currentContext) wglMakeCurrent(nullptr, nullptr);
+    glesDestroyContext(context->renderer);
     emscripten_webgl_destroy_context(context->handle);
     delete context;
     return TRUE;
@@ -273,6 +296,7 @@ BOOL wglDeleteContext(HGLRC context) {
 
 BOOL SwapBuffers(HDC deviceContext) {
     if (deviceContext != &theDeviceContext || !currentContext) return FALSE;
+    glesFlush();
     if (frameObserver) frameObserver(deviceContext, frameObserverUser);
     // The browser presents the canvas once the program gives control back; the next frame
     // begins at its next animation frame, the display's pace.
