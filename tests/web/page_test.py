@@ -1,10 +1,11 @@
 #!/usr/bin/python3
 """The web page in a real headless Chromium, driven in real time over WebDriver.
 
-    page_test.py SITE NATIVE_VREX [unittest arguments, e.g. QuestionTest]
+    page_test.py SITE NATIVE_VREX REFERENCE [unittest arguments, e.g. QuestionTest]
 
 SITE is the built page (index.html, vrex.js, vrex.wasm, vrex-data.*), served here on
-127.0.0.1; NATIVE_VREX is the Linux demo, whose command-line messages the page must repeat.
+127.0.0.1; NATIVE_VREX is the Linux demo, whose command-line messages the page must repeat;
+REFERENCE holds the native capture of one frame per scene (reference-frames.sh).
 """
 import base64
 import os
@@ -20,7 +21,8 @@ from selenium.webdriver.chrome.service import Service
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 SOURCE = os.path.normpath(os.path.join(HERE, "..", ".."))
-SITE = NATIVE_VREX = None
+SITE = NATIVE_VREX = REFERENCE = None
+MIN_LUMA_PSNR = 30.0
 CHROMIUM_FLAGS = [
     "--headless=new", "--no-sandbox", "--enable-unsafe-swiftshader", "--use-angle=swiftshader",
     "--disable-background-networking", "--disable-component-update", "--disable-sync", "--no-first-run",
@@ -100,6 +102,42 @@ class PageCase(unittest.TestCase):
 
     def frames(self):
         return self.js("return Module.vrexPage ? Module.vrexPage.frames : 0")
+
+    def canvas_luma_psnr(self, png):
+        """Luma PSNR in dB of the canvas against a PNG of the same size (inf when equal)."""
+        url = "data:image/png;base64," + base64.b64encode(png).decode()
+        result = self.driver.execute_async_script("""
+            const [url, done] = arguments;
+            const picture = new Image();
+            picture.onerror = () => done('the PNG did not decode');
+            picture.onload = () => {
+                const canvas = document.getElementById('canvas');
+                const pixels = source => {
+                    const c = document.createElement('canvas');
+                    c.width = canvas.width; c.height = canvas.height;
+                    const g = c.getContext('2d');
+                    g.drawImage(source, 0, 0);
+                    return g.getImageData(0, 0, c.width, c.height).data;
+                };
+                if (picture.width !== canvas.width || picture.height !== canvas.height)
+                    return done('sizes differ: ' + picture.width + 'x' + picture.height);
+                const a = pixels(canvas), b = pixels(picture);
+                let sum = 0;
+                for (let i = 0; i < a.length; i += 4) {
+                    const d = 0.299 * (a[i] - b[i]) + 0.587 * (a[i + 1] - b[i + 1]) + 0.114 * (a[i + 2] - b[i + 2]);
+                    sum += d * d;
+                }
+                const mse = sum / (a.length / 4);
+                done(mse === 0 ? 'inf' : 10 * Math.log10(255 * 255 / mse));
+            };
+            picture.src = url;""", url)
+        if isinstance(result, str) and result != "inf":
+            self.fail(result)
+        return float(result)
+
+    def canvas_png(self):
+        data = self.js("return document.getElementById('canvas').toDataURL('image/png')")
+        return base64.b64decode(data.split(",", 1)[1])
 
 
 class QuestionTest(PageCase):
@@ -222,12 +260,40 @@ class ProgressTest(PageCase):
         self.assertTrue(self.js("return document.getElementById('progress-panel').hidden"))
 
 
+class FramesTest(PageCase):
+    def test_one_frame_of_each_scene_matches_the_native_capture(self):
+        with open(os.path.join(REFERENCE, "frames.txt")) as listing:
+            frames = [int(line) for line in listing if line.strip()]
+        self.assertGreaterEqual(len(frames), 7)
+        figures = []
+        for frame in frames:
+            with self.subTest(frame=frame):
+                self.open(f"?start={frame}&still")
+                self.wait_for(f"document.body.dataset.frame === '{frame}'", timeout=90, what=f"frame {frame}")
+                self.assertEqual(self.frames(), 1)  # held: nothing drawn over it
+                with open(os.path.join(REFERENCE, f"frame_{frame:05d}.png"), "rb") as png:
+                    psnr = self.canvas_luma_psnr(png.read())
+                figures.append(f"frame {frame}: {psnr:.2f} dB")
+                print(f"luma PSNR of frame {frame} against the native capture: {psnr:.2f} dB", flush=True)
+                self.assertGreaterEqual(psnr, MIN_LUMA_PSNR)
+        print("luma PSNR: " + ", ".join(figures), flush=True)
+
+    def test_the_comparison_sees_a_different_frame(self):
+        # The same measure between neighbouring scenes' frames must fall well below the bar.
+        with open(os.path.join(REFERENCE, "frames.txt")) as listing:
+            first, second = [int(line) for line in listing if line.strip()][:2]
+        self.open(f"?start={first}&still")
+        self.wait_for(f"document.body.dataset.frame === '{first}'", timeout=90)
+        with open(os.path.join(REFERENCE, f"frame_{second:05d}.png"), "rb") as png:
+            self.assertLess(self.canvas_luma_psnr(png.read()), 20.0)
+
+
 def main():
-    global SITE, NATIVE_VREX
-    if len(sys.argv) < 3:
+    global SITE, NATIVE_VREX, REFERENCE
+    if len(sys.argv) < 4:
         sys.exit(__doc__.strip())
-    SITE, NATIVE_VREX = os.path.abspath(sys.argv[1]), os.path.abspath(sys.argv[2])
-    unittest.main(argv=[sys.argv[0]] + sys.argv[3:], verbosity=2)
+    SITE, NATIVE_VREX, REFERENCE = (os.path.abspath(path) for path in sys.argv[1:4])
+    unittest.main(argv=[sys.argv[0]] + sys.argv[4:], verbosity=2)
 
 
 if __name__ == "__main__":
