@@ -3,8 +3,9 @@
 // The MP3 file is read from the program's file system (the packaged data set) and decoded by
 // the browser, which does so in the background; Play returns at once whatever it finds. The
 // music sounds once two things are true: the file is decoded and the browser lets the page make
-// sound (some wait for a click). It then starts where it would be had it started at Play, so a
-// late start keeps the music with the show. The page may show a "click for sound" notice while
+// sound (some wait for a click). It then starts where the show is: the frames the page has
+// presented since Play, at the 60 frames per second the music was made for (wall time where no
+// page counts frames), so a late start keeps the music with the show. The page may show a "click for sound" notice while
 // the browser holds the sound back (Module.vrexPage.soundHeld).
 #include <emscripten.h>
 
@@ -30,7 +31,9 @@ EM_JS(int, WebAudioOpen, (), {
         if (!audio.request || !audio.buffer || audio.source || audio.context.state !== 'running') return;
         const request = audio.request;
         const duration = audio.buffer.duration;
-        let offset = (request.offsetMs + performance.now() - request.since) / 1000;
+        const since = page && page.frames !== undefined ? (page.frames - request.sinceFrame) * 1000 / 60
+                                                        : performance.now() - request.since;
+        let offset = (request.offsetMs + since) / 1000;
         if (request.loop) offset %= duration;
         else if (offset >= duration) return;
         const source = audio.context.createBufferSource();
@@ -73,7 +76,9 @@ EM_JS(void, WebAudioPlay, (int offsetMilliseconds, int loop), {
     const audio = Module.vrexAudio;
     if (!audio || !audio.context) return;
     if (audio.source) { audio.source.stop(); audio.source.disconnect(); audio.source = null; }
-    audio.request = {offsetMs: offsetMilliseconds, since: performance.now(), loop: loop != 0};
+    const page = Module.vrexPage;
+    audio.request = {offsetMs: offsetMilliseconds, since: performance.now(),
+                     sinceFrame: page ? page.frames : 0, loop: loop != 0};
     audio.start();
 });
 EM_JS(void, WebAudioStop, (), {

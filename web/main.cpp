@@ -4,6 +4,8 @@
 //
 // One name exists only here: `still` draws the frame the show has at --start, holds it on the
 // canvas and plays no sound (a moment to share, and a frame a test can compare).
+#include <emscripten.h>
+
 #include <cstring>
 #include <vector>
 
@@ -42,5 +44,7 @@ int main(int argc, char** argv) {
         g_options.mute = true;
         HoldPictureAfterNextFrame(g_options.startFrame);
     }
-    return WinMain(GetModuleHandleA(nullptr), nullptr, nullptr, SW_SHOWNORMAL);
+    // The loop's waits unwound the first main() long ago, so its return value would reach no one:
+    // the run ends here, and the page hears of it (Module.onExit).
+    emscripten_force_exit(WinMain(GetModuleHandleA(nullptr), nullptr, nullptr, SW_SHOWNORMAL));
 }

@@ -1,11 +1,12 @@
 #!/usr/bin/python3
 """The web page in a real headless Chromium, driven in real time over WebDriver.
 
-    page_test.py SITE NATIVE_VREX REFERENCE [unittest arguments, e.g. QuestionTest]
+    page_test.py SITE NATIVE_VREX REFERENCE DATA_DIR [unittest arguments, e.g. QuestionTest]
 
 SITE is the built page (index.html, vrex.js, vrex.wasm, vrex-data.*), served here on
 127.0.0.1; NATIVE_VREX is the Linux demo, whose command-line messages the page must repeat;
-REFERENCE holds the native capture of one frame per scene (reference-frames.sh).
+REFERENCE holds the native capture of one frame per scene (reference-frames.sh); DATA_DIR is
+the data set the site packs, from which variants are packed.
 """
 import base64
 import os
@@ -18,10 +19,13 @@ import unittest
 
 from selenium import webdriver
 from selenium.webdriver.chrome.service import Service
+from selenium.webdriver.common.action_chains import ActionChains
+from selenium.webdriver.common.by import By
+from selenium.webdriver.common.keys import Keys
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 SOURCE = os.path.normpath(os.path.join(HERE, "..", ".."))
-SITE = NATIVE_VREX = REFERENCE = None
+SITE = NATIVE_VREX = REFERENCE = DATA_DIR = None
 MIN_LUMA_PSNR = 30.0
 CHROMIUM_FLAGS = [
     "--headless=new", "--no-sandbox", "--enable-unsafe-swiftshader", "--use-angle=swiftshader",
@@ -29,6 +33,9 @@ CHROMIUM_FLAGS = [
     "--window-size=1024,768",
 ]
 SITE_FILES = ["index.html", "vrex.js", "vrex.wasm", "vrex-data.js", "vrex-data.data"]
+FILE_PACKAGER = "/usr/share/emscripten/tools/file_packager.py"
+MODEL_FRAME = 9700  # well inside the model scene
+LIT_FRAME = 5400  # the axis star, its spheres and rods lit
 
 
 class Server:
@@ -52,6 +59,20 @@ def site_without(name):
     for file in SITE_FILES:
         if file != name:
             os.symlink(os.path.join(SITE, file), os.path.join(folder, file))
+    return folder
+
+
+def site_with_data_without(data_dir, name):
+    """A copy of the site whose packed data set lacks one file."""
+    folder = site_without("vrex-data.data")
+    os.remove(os.path.join(folder, "vrex-data.js"))
+    data = os.path.join(folder, "data")
+    os.mkdir(data)
+    for file in os.listdir(data_dir):
+        if file != name:
+            os.symlink(os.path.join(data_dir, file), os.path.join(data, file))
+    subprocess.run([sys.executable, FILE_PACKAGER, "vrex-data.data", "--preload", "data@/",
+                    "--js-output=vrex-data.js"], cwd=folder, check=True, capture_output=True)
     return folder
 
 
@@ -288,12 +309,134 @@ class FramesTest(PageCase):
             self.assertLess(self.canvas_luma_psnr(png.read()), 20.0)
 
 
+class ShowTest(PageCase):
+    def test_no_starts_the_show_in_the_page_and_escape_ends_it(self):
+        self.open()
+        self.wait_for("!document.getElementById('dialog').hidden", what="the question")
+        self.driver.find_element(By.ID, "dialog-no").click()
+        self.wait_for("Module.vrexPage.frames >= 10", what="frames")
+        self.assertEqual(self.js("return document.body.dataset.state"), "playing")
+        self.assertIsNone(self.js("return document.fullscreenElement"))
+        ActionChains(self.driver).send_keys(Keys.ESCAPE).perform()
+        self.wait_for("document.body.dataset.state === 'ended'", what="the end")
+        frames = self.frames()
+        shown, text, _ = self.message()
+        self.assertTrue(shown)
+        self.assertEqual(text, "The show has ended.")
+        self.assertEqual(self.js("return document.body.dataset.status"), "0")
+        time.sleep(0.5)
+        self.assertEqual(self.frames(), frames)  # the loop has ended: nothing more is drawn
+        # Starting again asks again.
+        self.driver.find_element(By.XPATH, "//div[@id='message-buttons']/button[text()='Start again']").click()
+        self.wait_for("!document.getElementById('dialog').hidden", what="the question again")
+        self.assertEqual(self.frames(), 0)
+
+    def test_the_picture_keeps_4_to_3_in_any_page_shape(self):
+        for width, height in [(1200, 500), (500, 900)]:
+            with self.subTest(size=(width, height)):
+                self.driver.set_window_size(width, height)
+                self.open(f"?start={MODEL_FRAME}&still")
+                self.wait_for(f"document.body.dataset.frame === '{MODEL_FRAME}'", timeout=90)
+                box = self.js("const r = document.getElementById('canvas').getBoundingClientRect();"
+                              "return [r.width, r.height, innerWidth, innerHeight]")
+                self.assertAlmostEqual(box[0] / box[1], 4 / 3, delta=0.01)
+                self.assertTrue(box[0] == box[2] or box[1] == box[3], box)  # as large as it fits
+
+    def test_the_right_button_switches_lighting(self):
+        # One frame a second, so that a click lands in the wait after the first frame. The loop
+        # reads it once the second frame is drawn: the third is the first drawn without light.
+        query = f"?windowed&mute&fps=1&start={LIT_FRAME}"
+
+        def third_frame(click):
+            self.open(query)
+            self.wait_for("Module.vrexPage && Module.vrexPage.frames === 1", timeout=60, what="the first frame")
+            if click:
+                ActionChains(self.driver).context_click(self.driver.find_element(By.ID, "canvas")).perform()
+            self.wait_for("Module.vrexPage.frames === 3", timeout=10, what="the third frame")
+
+        third_frame(False)
+        lit = self.canvas_png()
+        self.assertEqual(self.frames(), 3)
+        third_frame(False)
+        self.assertGreater(self.canvas_luma_psnr(lit), 40.0)  # the frame does not depend on time
+        third_frame(True)
+        switched = self.canvas_luma_psnr(lit)
+        self.assertEqual(self.frames(), 3)
+        print(f"luma PSNR of the third frame with lighting switched off against lit: {switched:.2f} dB")
+        self.assertLess(switched, 30.0)
+        # No context menu got in the way: the page still has the canvas's events.
+        self.assertFalse(self.message()[0])
+
+
+class SoundTest(PageCase):
+    extra_flags = ["--autoplay-policy=no-user-gesture-required"]
+
+    def music_position(self):
+        return self.js("return Module.vrexAudio ? Module.vrexAudio.position() : null")
+
+    def test_the_music_plays_from_the_shows_time(self):
+        self.open(f"?windowed&start={MODEL_FRAME}")
+        self.wait_for("Module.vrexAudio && Module.vrexAudio.position() >= 0", timeout=60, what="the music")
+        first = self.music_position()
+        shown_at = (MODEL_FRAME + self.frames()) / 60
+        self.assertAlmostEqual(first, shown_at, delta=1.0)
+        time.sleep(1.0)
+        second = self.music_position()
+        self.assertAlmostEqual(second - first, 1.0, delta=0.3)
+        self.assertTrue(self.js("return document.getElementById('notice').hidden"))
+
+    def test_mute_starts_no_audio_at_all(self):
+        self.open("?windowed&mute")
+        self.wait_for("Module.vrexPage && Module.vrexPage.frames >= 30", timeout=60)
+        self.assertIsNone(self.music_position())
+
+
+class ClickForSoundTest(PageCase):
+    def test_without_a_click_the_show_starts_and_a_click_brings_the_music_in_at_the_shows_time(self):
+        self.open(f"?windowed&start={MODEL_FRAME}")
+        self.wait_for("Module.vrexPage && Module.vrexPage.frames >= 10", timeout=60)
+        self.wait_for("document.getElementById('notice').textContent === 'Click for sound'", timeout=30)
+        self.assertFalse(self.js("return document.getElementById('notice').hidden"))
+        self.assertEqual(self.js("return Module.vrexAudio.position()"), -1)
+        self.driver.find_element(By.ID, "canvas").click()
+        self.wait_for("Module.vrexAudio.position() >= 0", timeout=10, what="the music after the click")
+        position, frames = self.js("return [Module.vrexAudio.position(), Module.vrexPage.frames]")
+        self.assertAlmostEqual(position, (MODEL_FRAME + frames) / 60, delta=0.5)
+        self.assertTrue(self.js("return document.getElementById('notice').hidden"))
+
+
+class InitErrorTest(PageCase):
+    @classmethod
+    def setUpClass(cls):
+        cls.folder = site_with_data_without(DATA_DIR, "musika.mp3")
+        super().setUpClass()
+
+    @classmethod
+    def tearDownClass(cls):
+        super().tearDownClass()
+        shutil.rmtree(cls.folder)
+
+    def test_a_data_set_without_the_music_ends_with_init_error(self):
+        for query, answer in [("?windowed", None), ("", "dialog-no")]:
+            with self.subTest(query=query, answer=answer):
+                self.open(query)
+                if answer:
+                    self.wait_for("!document.getElementById('dialog').hidden", what="the question")
+                    self.driver.find_element(By.ID, answer).click()
+                self.wait_for("document.body.dataset.state === 'ended'", timeout=60)
+                shown, text, detail = self.message()
+                self.assertTrue(shown)
+                self.assertEqual(text, "The show ended with status -1.")
+                self.assertIn("Init Error!", detail)
+                self.assertEqual(self.frames(), 0)
+
+
 def main():
-    global SITE, NATIVE_VREX, REFERENCE
-    if len(sys.argv) < 4:
+    global SITE, NATIVE_VREX, REFERENCE, DATA_DIR
+    if len(sys.argv) < 5:
         sys.exit(__doc__.strip())
-    SITE, NATIVE_VREX, REFERENCE = (os.path.abspath(path) for path in sys.argv[1:4])
-    unittest.main(argv=[sys.argv[0]] + sys.argv[4:], verbosity=2)
+    SITE, NATIVE_VREX, REFERENCE, DATA_DIR = (os.path.abspath(path) for path in sys.argv[1:5])
+    unittest.main(argv=[sys.argv[0]] + sys.argv[5:], verbosity=2)
 
 
 if __name__ == "__main__":
