@@ -331,6 +331,21 @@ class ShowTest(PageCase):
         self.wait_for("!document.getElementById('dialog').hidden", what="the question again")
         self.assertEqual(self.frames(), 0)
 
+    def test_yes_asks_for_full_screen_and_plays_either_way(self):
+        self.open("?mute")
+        self.wait_for("!document.getElementById('dialog').hidden", what="the question")
+        self.driver.find_element(By.ID, "dialog-yes").click()
+        self.wait_for("Module.vrexPage.frames >= 10", what="frames")
+        full, notice = self.js("return [document.fullscreenElement && document.fullscreenElement.id,"
+                               "        document.getElementById('notice').hidden ? '' :"
+                               "        document.getElementById('notice').textContent]")
+        print(f"full screen: {full!r}; notice: {notice!r}")
+        if full != "stage":
+            self.assertEqual(notice, "The browser refused full screen; the show plays in the page.")
+        # The picture stays 4:3 whether the page or the screen holds it.
+        box = self.js("const r = document.getElementById('canvas').getBoundingClientRect(); return [r.width, r.height]")
+        self.assertAlmostEqual(box[0] / box[1], 4 / 3, delta=0.01)
+
     def test_the_picture_keeps_4_to_3_in_any_page_shape(self):
         for width, height in [(1200, 500), (500, 900)]:
             with self.subTest(size=(width, height)):
@@ -429,6 +444,33 @@ class InitErrorTest(PageCase):
                 self.assertEqual(text, "The show ended with status -1.")
                 self.assertIn("Init Error!", detail)
                 self.assertEqual(self.frames(), 0)
+
+
+class ReaderBoxTest(PageCase):
+    @classmethod
+    def setUpClass(cls):
+        cls.folder = site_with_data_without(DATA_DIR, "dinos.3ds")
+        super().setUpClass()
+
+    @classmethod
+    def tearDownClass(cls):
+        super().tearDownClass()
+        shutil.rmtree(cls.folder)
+
+    def test_a_readers_message_box_is_a_page_dialog_with_ok(self):
+        self.open("?windowed&mute")
+        self.wait_for("!document.getElementById('dialog').hidden", timeout=60, what="the reader's box")
+        caption, text, buttons = self.js(
+            "return [document.getElementById('dialog-caption').textContent,"
+            "        document.getElementById('dialog-text').textContent,"
+            "        [...document.querySelectorAll('#dialog-buttons button')].map(b => b.textContent)]")
+        self.assertEqual((caption, text, buttons), ("Error", "Unable to find the file: dinos.3ds!", ["OK"]))
+        time.sleep(0.5)
+        self.assertEqual(self.frames(), 0)  # modal: start-up waits for the answer
+        self.driver.find_element(By.ID, "dialog-ok").click()
+        # Without its model the show goes on, as the demo does.
+        self.wait_for("Module.vrexPage.frames >= 10", timeout=60, what="frames after OK")
+        self.assertEqual(self.js("return document.body.dataset.state"), "playing")
 
 
 def main():
