@@ -1,4 +1,4 @@
-// The library's context: the ES entry points, the one shader pair, the buffers, and the batch's
+// The library's context: the ES entry points, the two shader programs, the buffers, and the batch's
 // way to the driver.
 #include <cstring>
 #include <string>
@@ -28,17 +28,24 @@ void main() {
 }
 )";
 
-const char* const FRAGMENT_SHADER = R"(#version 300 es
+// Two programs, untextured and textured, rather than a branch in one: a draw without a texture
+// then costs the rasteriser no sampling at all.
+const char* const FRAGMENT_SHADER = R"(
 precision highp float;
 uniform sampler2D picture;
-uniform bool textured;
 in vec4 vColour;
 in vec2 vTexCoord;
 out vec4 fragColour;
 void main() {
-    fragColour = textured ? vColour * texture(picture, vTexCoord) : vColour;
+#if TEXTURED
+    fragColour = vColour * texture(picture, vTexCoord);
+#else
+    fragColour = vColour;
+#endif
 }
 )";
+const char* const FRAGMENT_HEADERS[2] = {"#version 300 es\n#define TEXTURED 0\n",
+                                         "#version 300 es\n#define TEXTURED 1\n"};
 
 enum Attribute : GLuint { POSITION, COLOUR, TEX_COORD };
 
@@ -54,9 +61,10 @@ bool LoadEntryPoints(EsApi& es, GlesProcGetter getProc) {
     return true;
 }
 
-GLuint CompileShader(EsApi& es, GLenum kind, const char* source) {
+GLuint CompileShader(EsApi& es, GLenum kind, const char* header, const char* source) {
     GLuint shader = es.CreateShader(kind);
-    es.ShaderSource(shader, 1, &source, nullptr);
+    const char* parts[2] = {header, source};
+    es.ShaderSource(shader, 2, parts, nullptr);
     es.CompileShader(shader);
     GLint compiled = GL_FALSE;
     es.GetShaderiv(shader, es::COMPILE_STATUS, &compiled);
@@ -68,36 +76,40 @@ GLuint CompileShader(EsApi& es, GLenum kind, const char* source) {
     return 0;
 }
 
-bool BuildProgram(Context& c) {
-    EsApi& es = c.es;
-    GLuint vertex = CompileShader(es, es::VERTEX_SHADER, VERTEX_SHADER);
-    GLuint fragment = vertex ? CompileShader(es, es::FRAGMENT_SHADER, FRAGMENT_SHADER) : 0;
-    if (!fragment) {
-        if (vertex) es.DeleteShader(vertex);
-        return false;
-    }
-    c.program = es.CreateProgram();
-    es.AttachShader(c.program, vertex);
-    es.AttachShader(c.program, fragment);
-    es.BindAttribLocation(c.program, POSITION, "position");
-    es.BindAttribLocation(c.program, COLOUR, "colour");
-    es.BindAttribLocation(c.program, TEX_COORD, "texCoord");
-    es.LinkProgram(c.program);
-    es.DeleteShader(vertex);
-    es.DeleteShader(fragment);
+GLuint LinkProgram(EsApi& es, GLuint vertex, GLuint fragment) {
+    GLuint program = es.CreateProgram();
+    es.AttachShader(program, vertex);
+    es.AttachShader(program, fragment);
+    es.BindAttribLocation(program, POSITION, "position");
+    es.BindAttribLocation(program, COLOUR, "colour");
+    es.BindAttribLocation(program, TEX_COORD, "texCoord");
+    es.LinkProgram(program);
     GLint linked = GL_FALSE;
-    es.GetProgramiv(c.program, es::LINK_STATUS, &linked);
+    es.GetProgramiv(program, es::LINK_STATUS, &linked);
     if (!linked) {
         char log[512] = "";
-        es.GetProgramInfoLog(c.program, sizeof log, nullptr, log);
+        es.GetProgramInfoLog(program, sizeof log, nullptr, log);
         lastFailure = std::string("the shaders do not link: ") + log;
-        return false;
+        return 0;
     }
-    es.UseProgram(c.program);
-    es.Uniform1i(es.GetUniformLocation(c.program, "picture"), 0);
-    c.texturedUniform = es.GetUniformLocation(c.program, "textured");
-    es.Uniform1i(c.texturedUniform, 0);
-    return true;
+    es.UseProgram(program);
+    es.Uniform1i(es.GetUniformLocation(program, "picture"), 0);
+    return program;
+}
+
+bool BuildPrograms(Context& c) {
+    EsApi& es = c.es;
+    GLuint vertex = CompileShader(es, es::VERTEX_SHADER, "", VERTEX_SHADER);
+    if (!vertex) return false;
+    bool built = true;
+    for (int textured = 0; textured < 2 && built; ++textured) {
+        GLuint fragment = CompileShader(es, es::FRAGMENT_SHADER, FRAGMENT_HEADERS[textured], FRAGMENT_SHADER);
+        c.programs[textured] = fragment ? LinkProgram(es, vertex, fragment) : 0;
+        if (fragment) es.DeleteShader(fragment);
+        built = c.programs[textured] != 0;
+    }
+    es.DeleteShader(vertex);
+    return built;
 }
 
 void SetUpVertexArray(Context& c) {
@@ -129,7 +141,7 @@ void Apply(Context& c, const DrawState& s) {
     EsApi& es = c.es;
     const DrawState& a = c.applied;
     const bool all = !c.appliedKnown;
-    if (all || s.textured != a.textured) es.Uniform1i(c.texturedUniform, s.textured ? 1 : 0);
+    if (all || s.textured != a.textured) es.UseProgram(c.programs[s.textured ? 1 : 0]);
     if (all || s.texture != a.texture) es.BindTexture(GL_TEXTURE_2D, s.texture);
     if (all || s.blend != a.blend) SetCapability(es, GL_BLEND, s.blend);
     if (all || s.blendSource != a.blendSource || s.blendDestination != a.blendDestination)
@@ -178,7 +190,7 @@ GlesContext* glesCreateContext(GlesProcGetter getProc) {
         return nullptr;
     }
     auto* c = new Context;
-    if (!LoadEntryPoints(c->es, getProc) || !BuildProgram(*c)) {
+    if (!LoadEntryPoints(c->es, getProc) || !BuildPrograms(*c)) {
         delete c;
         return nullptr;
     }
@@ -215,3 +227,4 @@ void glesFlush() {
 }
 
 long glesDrawCallCount() { return g_current ? g_current->drawCalls : 0; }
+long glesPrimitiveCount() { return g_current ? g_current->primitives : 0; }

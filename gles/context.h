@@ -140,6 +140,7 @@ struct Texture {
     GLenum wrapS = GL_REPEAT, wrapT = GL_REPEAT;
     // Level sizes as uploaded (0 x 0: none); completeness is decided from them as GL 1.1 does.
     std::vector<std::array<GLint, 3>> levels;  // width, height, internal format (library's)
+    bool complete = false;                     // kept by every upload and parameter change
 };
 
 // One vertex as the driver receives it: clip-space position, final colour, texture coordinate.
@@ -165,8 +166,8 @@ struct DrawState {
 
 struct Context {
     EsApi es;
-    GLuint program = 0, vertexArray = 0, vertexBuffer = 0, indexBuffer = 0;
-    GLint texturedUniform = -1;
+    GLuint programs[2] = {0, 0};  // untextured, textured
+    GLuint vertexArray = 0, vertexBuffer = 0, indexBuffer = 0;
     GLint maxTextureSize = 0;
     std::string renderer;
 
@@ -182,9 +183,11 @@ struct Context {
     GLint unpackAlignment = 4, unpackRowLength = 0, unpackSkipRows = 0, unpackSkipPixels = 0;
     GLint packAlignment = 4, packRowLength = 0, packSkipRows = 0, packSkipPixels = 0;
 
-    // Derived from the model-view matrix, recomputed when it changes.
-    bool normalMatrixStale = true;
+    // Derived from the matrices, recomputed at the first vertex after one of them changes.
+    bool derivedStale = true;
+    Matrix modelviewProjection{};
     std::array<float, 9> normalMatrix{};
+    bool textureMatrixIsIdentity = true;
 
     // Immediate mode.
     GLenum primitive = 0;  // 0 outside glBegin/glEnd
@@ -197,6 +200,7 @@ struct Context {
     DrawState applied;
     bool appliedKnown = false;
     long drawCalls = 0;
+    long primitives = 0;
 };
 
 extern Context* g_current;  // the context the GL 1.1 calls act on; null: they do nothing
@@ -218,8 +222,8 @@ void FlushBatch(Context& c);
 void ApplyCurrentState(Context& c);
 // The draw state the current GL state asks for.
 DrawState WantedDrawState(const Context& c);
-// Whether texture `name` can be sampled as GL 1.1 decides (mipmaps complete if filtered so).
-bool TextureComplete(const Context& c, GLuint name);
+// Whether a texture can be sampled as GL 1.1 decides (mipmaps complete if filtered so).
+bool TextureComplete(const Texture& t);
 Matrix& CurrentMatrix(Context& c);
 Matrix Multiply(const Matrix& a, const Matrix& b);
 Matrix IdentityMatrix();

@@ -31,9 +31,12 @@
 // space. Texture environment modulate. The current colour, normal and texture coordinate
 // persist across primitives and frames.
 //
-// Refused (GL's error is set, nothing is drawn or changed): points and lines, flat shading
-// (accepted and drawn smooth), any enum outside the list above, pixel types other than
-// unsigned bytes, and every call between glBegin and glEnd that GL 1.1 refuses there.
+// Refused (GL's error is set, nothing is drawn or changed): points and lines, texture
+// coordinate generation other than the sphere map, texture environments other than modulate,
+// 1D and 3D textures, pixel types other than unsigned bytes, pixel-store values ES cannot
+// honour, any enum outside the list above, and every call between glBegin and glEnd that
+// GL 1.1 refuses there. Accepted but drawn differently: GL_FLAT is drawn smooth, GL_CLAMP as
+// clamping to the edge (no border texels), sizes that are not powers of two as ES draws them.
 //
 // Batching: every vertex is taken to clip space, lit and given its texture coordinate on the
 // CPU as it is sent, so matrix and lighting changes cost no draw. Consecutive primitives go
@@ -61,5 +64,7 @@ GlesContext* glesCurrentContext();
 void glesDestroyContext(GlesContext* context);
 // Sends the pending batch to the driver: before a swap, a read by other means, a switch.
 void glesFlush();
-// Draw calls sent to the driver by the current context since it was made.
+// Draw calls sent to the driver by the current context since it was made, and the primitives
+// (glBegin/glEnd pairs) it was sent: what a fixed-function driver receives as separate draws.
 long glesDrawCallCount();
+long glesPrimitiveCount();

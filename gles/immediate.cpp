@@ -21,8 +21,11 @@ float Clamp01(float v) { return v < 0 ? 0 : v > 1 ? 1 : v; }
 
 bool IsIdentity(const Matrix& m) { return m == IdentityMatrix(); }
 
-// The inverse transpose of the model-view's upper 3x3, which takes normals to eye space.
-void UpdateNormalMatrix(Context& c) {
+// The inverse transpose of the model-view's upper 3x3, which takes normals to eye space; the
+// product that takes vertices straight to clip space; whether texture coordinates move.
+void UpdateDerived(Context& c) {
+    c.modelviewProjection = Multiply(c.projection.back(), c.modelview.back());
+    c.textureMatrixIsIdentity = IsIdentity(c.textureMatrix.back());
     const Matrix& m = c.modelview.back();
     auto a = [&](int row, int col) { return double(m[col * 4 + row]); };
     double cof[9];  // cofactor (row, col) at row * 3 + col
@@ -39,11 +42,10 @@ void UpdateNormalMatrix(Context& c) {
     const double inv = det != 0 ? 1 / det : 0;  // a singular matrix flattens every normal
     // The inverse's transpose is the cofactor matrix over the determinant.
     for (int i = 0; i < 9; ++i) c.normalMatrix[i] = float(cof[i] * inv);
-    c.normalMatrixStale = false;
+    c.derivedStale = false;
 }
 
 std::array<float, 3> EyeNormal(Context& c) {
-    if (c.normalMatrixStale) UpdateNormalMatrix(c);
     const auto& n = c.state.normal;
     const auto& m = c.normalMatrix;
     std::array<float, 3> e{m[0] * n[0] + m[1] * n[1] + m[2] * n[2], m[3] * n[0] + m[4] * n[1] + m[5] * n[2],
@@ -91,28 +93,30 @@ void SphereMap(const float eye[4], const std::array<float, 3>& n, float* s, floa
 void Emit(float x, float y, float z) {
     Context* c = g_current;
     if (!c || !c->primitive) return;  // outside glBegin/glEnd a vertex means nothing
+    if (c->derivedStale) UpdateDerived(*c);
     const AttribState& s = c->state;
-    const Matrix& mv = c->modelview.back();
-    const Matrix& p = c->projection.back();
-    float eye[4];
-    for (int r = 0; r < 4; ++r) eye[r] = mv[r] * x + mv[4 + r] * y + mv[8 + r] * z + mv[12 + r];
+    const Matrix& mvp = c->modelviewProjection;
     Vertex v;
-    for (int r = 0; r < 4; ++r)
-        v.position[r] = p[r] * eye[0] + p[4 + r] * eye[1] + p[8 + r] * eye[2] + p[12 + r] * eye[3];
+    for (int r = 0; r < 4; ++r) v.position[r] = mvp[r] * x + mvp[4 + r] * y + mvp[8 + r] * z + mvp[12 + r];
 
     const bool lit = s.enabled & CAP_LIGHTING;
     const bool genS = (s.enabled & CAP_TEXTURE_GEN_S) && s.genModeS == GL_SPHERE_MAP;
     const bool genT = (s.enabled & CAP_TEXTURE_GEN_T) && s.genModeT == GL_SPHERE_MAP;
     std::array<float, 3> normal{};
     if (lit || genS || genT) normal = EyeNormal(*c);
+    float eye[4] = {0, 0, 0, 1};
+    if (genS || genT) {
+        const Matrix& mv = c->modelview.back();
+        for (int r = 0; r < 4; ++r) eye[r] = mv[r] * x + mv[4 + r] * y + mv[8 + r] * z + mv[12 + r];
+    }
 
     Vec4 colour = lit ? LitColour(*c, normal) : s.colour;
     for (int i = 0; i < 4; ++i) v.colour[i] = Clamp01(colour[i]);
 
     float tex[4] = {s.texCoord[0], s.texCoord[1], s.texCoord[2], s.texCoord[3]};
     if (genS || genT) SphereMap(eye, normal, genS ? &tex[0] : nullptr, genT ? &tex[1] : nullptr);
-    const Matrix& tm = c->textureMatrix.back();
-    if (!IsIdentity(tm)) {
+    if (!c->textureMatrixIsIdentity) {
+        const Matrix& tm = c->textureMatrix.back();
         float out[4];
         for (int r = 0; r < 4; ++r)
             out[r] = tm[r] * tex[0] + tm[4 + r] * tex[1] + tm[8 + r] * tex[2] + tm[12 + r] * tex[3];
@@ -180,6 +184,7 @@ void GLAPIENTRY glBegin(GLenum mode) {
     c->batchState = wanted;
     c->primitive = mode;
     c->primitiveStart = c->vertices.size();
+    ++c->primitives;
 }
 
 void GLAPIENTRY glEnd() {

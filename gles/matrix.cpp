@@ -33,6 +33,8 @@ using namespace gles;
 
 namespace {
 
+constexpr double PI = 3.14159265358979323846;  // M_PI is not in every C library's strict mode
+
 std::vector<Matrix>& CurrentStack(Context& c) {
     switch (c.state.matrixMode) {
     case GL_PROJECTION: return c.projection;
@@ -49,9 +51,7 @@ std::size_t StackLimit(GLenum mode) {
     }
 }
 
-void Changed(Context& c) {
-    if (c.state.matrixMode == GL_MODELVIEW) c.normalMatrixStale = true;
-}
+void Changed(Context& c) { c.derivedStale = true; }
 
 void Load(const Matrix& m) {
     Context* c = Outside();
@@ -79,7 +79,7 @@ void Rotate(double angle, double x, double y, double z) {
     const double length = std::sqrt(x * x + y * y + z * z);
     if (length == 0) return MultiplyBy(IdentityMatrix());  // GL leaves such a rotation undefined
     x /= length, y /= length, z /= length;
-    const double radians = angle * M_PI / 180.0;
+    const double radians = angle * PI / 180.0;
     const double s = std::sin(radians), co = std::cos(radians), t = 1 - co;
     MultiplyBy({float(x * x * t + co), float(y * x * t + z * s), float(x * z * t - y * s), 0, float(x * y * t - z * s),
                 float(y * y * t + co), float(y * z * t + x * s), 0, float(x * z * t + y * s), float(y * z * t - x * s),

@@ -35,8 +35,11 @@ bool RefusedInsideBeginEnd(Context& c) {
 DrawState WantedDrawState(const Context& c) {
     const AttribState& s = c.state;
     DrawState d;
-    d.textured = (s.enabled & CAP_TEXTURE_2D) && TextureComplete(c, s.boundTexture);
-    d.texture = d.textured ? c.textures.at(s.boundTexture).driverName : 0;
+    if (s.enabled & CAP_TEXTURE_2D) {
+        auto found = c.textures.find(s.boundTexture);
+        d.textured = found != c.textures.end() && found->second.complete;
+        d.texture = d.textured ? found->second.driverName : 0;
+    }
     d.blend = s.enabled & CAP_BLEND;
     d.blendSource = s.blendSource;
     d.blendDestination = s.blendDestination;

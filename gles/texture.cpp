@@ -8,10 +8,7 @@
 
 namespace gles {
 
-bool TextureComplete(const Context& c, GLuint name) {
-    auto found = c.textures.find(name);
-    if (found == c.textures.end()) return false;
-    const Texture& t = found->second;
+bool TextureComplete(const Texture& t) {
     if (t.levels.empty() || t.levels[0][0] == 0 || t.levels[0][1] == 0) return false;
     const bool mipmapped = t.minFilter != GL_NEAREST && t.minFilter != GL_LINEAR;
     if (!mipmapped) return true;
@@ -128,6 +125,7 @@ void SendParameters(Context& c, Texture& t) {
     c.es.TexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GLint(t.wrapT == GL_CLAMP ? es::CLAMP_TO_EDGE : t.wrapT));
     // The driver samples only the levels GL 1.1 would: down to 1 x 1 from level 0.
     c.es.TexParameteri(GL_TEXTURE_2D, es::TEXTURE_MAX_LEVEL, GLint(t.levels.empty() ? 0 : t.levels.size() - 1));
+    t.complete = TextureComplete(t);
 }
 
 bool IsFilter(GLint value, bool minifying) {

@@ -439,6 +439,44 @@ TEST_F(Library, TexturesModulateAndIncompleteOnesAreNotSampled) {
     EXPECT_EQ(bound, 0);
 }
 
+struct Upload {
+    const char* name;
+    GLint internalFormat;
+    GLenum format;
+    std::vector<GLubyte> bytes;
+    GLint rowLength, skipPixels, skipRows;
+    Rgb expected;  // drawn under white with GL_MODULATE
+};
+
+TEST_F(Library, UnpacksEveryFormatGluAndTheLoadersSend) {
+    const Upload uploads[] = {
+        {"RGB", 3, GL_RGB, {10, 20, 30}, 0, 0, 0, {10, 20, 30}},
+        {"BGR as the TGA loader's", GL_RGB, 0x80E0 /* GL_BGR */, {10, 20, 30}, 0, 0, 0, {30, 20, 10}},
+        {"BGRA", GL_RGBA, 0x80E1 /* GL_BGRA */, {10, 20, 30, 255}, 0, 0, 0, {30, 20, 10}},
+        {"RGBA kept as RGB", GL_RGB, GL_RGBA, {10, 20, 30, 0}, 0, 0, 0, {10, 20, 30}},
+        {"luminance", 1, GL_LUMINANCE, {77}, 0, 0, 0, {77, 77, 77}},
+        {"luminance and alpha", 2, GL_LUMINANCE_ALPHA, {77, 5}, 0, 0, 0, {77, 77, 77}},
+        {"RGB kept as luminance: red", GL_LUMINANCE, GL_RGB, {100, 0, 200}, 0, 0, 0, {100, 100, 100}},
+        {"alpha leaves the colour", GL_ALPHA, GL_ALPHA, {9}, 0, 0, 0, {255, 255, 255}},
+        {"skipped pixels in a longer row", 3, GL_RGB, {1, 2, 3, 40, 50, 60}, 2, 1, 0, {40, 50, 60}},
+        {"skipped row, aligned to 4", 3, GL_RGB, {1, 2, 3, 0, 70, 80, 90}, 0, 0, 1, {70, 80, 90}},
+    };
+    glEnable(GL_TEXTURE_2D);
+    glColor3f(1, 1, 1);
+    for (const Upload& u : uploads) {
+        SCOPED_TRACE(u.name);
+        glPixelStorei(GL_UNPACK_ROW_LENGTH, u.rowLength);
+        glPixelStorei(GL_UNPACK_SKIP_PIXELS, u.skipPixels);
+        glPixelStorei(GL_UNPACK_SKIP_ROWS, u.skipRows);
+        glTexImage2D(GL_TEXTURE_2D, 0, u.internalFormat, 1, 1, 0, u.format, GL_UNSIGNED_BYTE, u.bytes.data());
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+        EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
+        FillViewport();
+        glesFlush();
+        ExpectNear(PixelAt(SIZE / 2, SIZE / 2), u.expected, u.name);
+    }
+}
+
 TEST_F(Library, ReadsPixelsInGl11Layouts) {
     glClearColor(0.2f, 0.4f, 0.6f, 1);
     glClear(GL_COLOR_BUFFER_BIT);

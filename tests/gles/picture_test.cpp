@@ -30,7 +30,7 @@ constexpr Shot SHOTS[] = {
     {6430, "turning terrain: lit strips, backdrop, first particles"},
     {7000, "turning terrain: the fountain grown, additive particles"},
     {7150, "still terrain: the lit ground from the other view"},
-    {7500, "still terrain: the fountain seen whole"},
+    {7500, "still terrain, later: the same ground, the particles moved on"},
     {7860, "axis star again: the star over the terrain's colour"},
     {8600, "model in the tube: lit mipmapped model, blended cylinder"},
     {10000, "model in the tube, later: the model turned and bobbed"},

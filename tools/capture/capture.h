@@ -4,6 +4,7 @@
 //     vrex-capture --frames 1,2858,4286-4290 --out DIR [--size WxH]
 //     vrex-capture --video show.mp4 [--frames 4286-8571] [--size 1440x1080] [--no-audio]
 //     vrex-capture --bench [--video show.mp4]
+//     vrex-capture --bench --skip-ahead --frames 6429-6528,8572-8671
 //
 // Run in a data directory, like the demo. The tool opens the demo's window (800 x 600, or
 // --size, any even 4:3 size: the same picture at more or fewer pixels) on SDL's offscreen
@@ -20,7 +21,8 @@
 // a frame of an H.264 video at 60 frames per second, and the music of "musika.mp3" from the
 // range's first frame time (frame / 60 s) becomes its AAC sound; see video.h. With --bench
 // alone the show is drawn to its end and the tool prints the milliseconds per frame of each
-// scene row; with --video it prints the video's drawing and encoding speeds.
+// scene row (with --skip-ahead --frames, of the chosen frames only), and the draw calls and
+// primitives per frame where the GL it links counts them; with --video it prints the video's drawing and encoding speeds.
 #pragma once
 
 #include <cstdint>
@@ -75,6 +77,15 @@ void PrepareShowWithoutMusic(HWND window);
 HWND OpenShowWindow(int width, int height);
 // The demo loop's message step: every waiting message to the window procedure; false on quit.
 bool PumpMessages();
+
+// What the GL receiving the calls has sent to the driver so far: draw calls and primitives
+// (glBegin/glEnd pairs). One small file per GL the tool links answers: draw_count_fixed.cpp
+// (the system's GL, which counts nothing: -1) or draw_count_gles.cpp (our GL over shaders).
+struct DrawCounts {
+    long drawCalls = 0;
+    long primitives = 0;
+};
+DrawCounts CountDrawing();
 
 // The two ways the tool runs; each returns the process's exit status.
 int CapturePictures(const CaptureOptions& options);  // --frames with --out, or --bench alone

@@ -23,7 +23,9 @@ void CheckCombination(const CaptureOptions& options, bool framesGiven) {
     bool video = !options.video.empty();
     if (!video && !options.bench && options.frames.empty())
         throw CLI::ValidationError("nothing to do: give --frames with --out, --video or --bench");
-    if (!video && !options.frames.empty() && options.directory.empty())
+    if (options.skipAhead && options.frames.empty())
+        throw CLI::ValidationError("--skip-ahead needs --frames to skip ahead to");
+    if (!video && !options.bench && !options.frames.empty() && options.directory.empty())
         throw CLI::ValidationError("--frames needs --out DIR to write its PNG files in (or --video FILE)");
     if (video && framesGiven) {
         int first = *options.frames.begin(), last = *options.frames.rbegin();
@@ -92,9 +94,8 @@ int ReadCaptureOptions(int argc, char** argv, CaptureOptions* options) {
                  "the drawing and encoding speeds");
     app.add_flag("--skip-ahead", options->skipAhead,
                  "reach each chosen frame as vrex --start does, drawing only the frames whose state carries "
-                 "over, instead of every frame before it")
-        ->needs("--out")
-        ->excludes("--bench");
+                 "over, instead of every frame before it; with --bench only the chosen frames are timed")
+        ->excludes("--video");
     app.callback([options, &app] { CheckCombination(*options, app.count("--frames") > 0); });
     return ParseCommandLine(app, argc, argv);
 }

@@ -2,6 +2,7 @@
 #include <GL/gl.h>
 
 #include <chrono>
+#include <ctime>
 #include <cstdio>
 #include <filesystem>
 #include <vector>
@@ -24,7 +25,7 @@ struct PictureCapture {
 void SaveFrame(HDC, void* user) {
     PictureCapture& capture = *static_cast<PictureCapture*>(user);
     int frame = g_frameCounter - 1;
-    if (!capture.options->frames.count(frame)) return;
+    if (!capture.options->frames.count(frame) || capture.options->directory.empty()) return;
     Clock::time_point start = Clock::now();
     const int width = capture.options->width, height = capture.options->height;
     std::vector<uint8_t> pixels(std::size_t(width) * std::size_t(height) * 3);
@@ -39,12 +40,27 @@ void SaveFrame(HDC, void* user) {
     capture.readBackTime += Clock::now() - start;
 }
 
-void PrintRowTimes(const std::vector<double>& milliseconds, const std::vector<int>& frameCounts) {
-    std::printf("%-4s %-20s %8s %12s\n", "row", "scene", "frames", "ms/frame");
+struct RowTotals {
+    double milliseconds = 0;
+    double cpuMilliseconds = 0;  // every thread of the process: the driver's rasterisers too
+    int frames = 0;
+    DrawCounts drawn;
+};
+
+void PrintRowTimes(const std::vector<RowTotals>& rows) {
+    std::printf("%-4s %-20s %8s %12s %12s %12s %12s\n", "row", "scene", "frames", "ms/frame", "cpu ms/frame",
+                "draws/frame", "prims/frame");
     for (int row = 0; row <= SCENE_ROW_COUNT; ++row) {
-        if (!frameCounts[std::size_t(row)]) continue;
-        std::printf("%-4d %-20s %8d %12.3f\n", row, row ? SCENE_TABLE[row - 1].name : "cleared frame only",
-                    frameCounts[std::size_t(row)], milliseconds[std::size_t(row)] / frameCounts[std::size_t(row)]);
+        const RowTotals& r = rows[std::size_t(row)];
+        if (!r.frames) continue;
+        std::printf("%-4d %-20s %8d %12.3f %12.3f", row, row ? SCENE_TABLE[row - 1].name : "cleared frame only",
+                    r.frames, r.milliseconds / r.frames, r.cpuMilliseconds / r.frames);
+        // The system's GL counts nothing for us: its columns stay empty.
+        if (r.drawn.drawCalls >= 0)
+            std::printf(" %12.1f %12.1f\n", double(r.drawn.drawCalls) / r.frames,
+                        double(r.drawn.primitives) / r.frames);
+        else
+            std::printf(" %12s %12s\n", "-", "-");
     }
 }
 
@@ -66,10 +82,9 @@ int CapturePictures(const CaptureOptions& options) {
     SetFrameObserver(SaveFrame, &capture);
 
     int lastFrame = options.frames.empty() ? 0 : *options.frames.rbegin();
-    if (options.bench && lastFrame < SHOW_END_FRAME) lastFrame = SHOW_END_FRAME;
+    if (options.bench && !options.skipAhead && lastFrame < SHOW_END_FRAME) lastFrame = SHOW_END_FRAME;
 
-    std::vector<double> milliseconds(SCENE_ROW_COUNT + 1, 0.0);
-    std::vector<int> frameCounts(SCENE_ROW_COUNT + 1, 0);
+    std::vector<RowTotals> rows(SCENE_ROW_COUNT + 1);
     int status = 0;
     for (int frame = 0; frame <= lastFrame; ++frame) {
         if (options.skipAhead && !options.frames.count(frame)) {
@@ -83,16 +98,23 @@ int CapturePictures(const CaptureOptions& options) {
         }
         int row = SceneRowAt(g_demoClock);
         Clock::duration readBackBefore = capture.readBackTime;
+        const DrawCounts before = CountDrawing();
+        const std::clock_t cpuStart = std::clock();
         Clock::time_point start = Clock::now();
         DrawFrame();
         if (options.bench) glFinish();  // count the frame's rendering, not just its submission
         Clock::duration spent = Clock::now() - start - (capture.readBackTime - readBackBefore);
-        milliseconds[std::size_t(row)] += std::chrono::duration<double, std::milli>(spent).count();
-        frameCounts[std::size_t(row)] += 1;
+        const DrawCounts after = CountDrawing();
+        RowTotals& totals = rows[std::size_t(row)];
+        totals.milliseconds += std::chrono::duration<double, std::milli>(spent).count();
+        totals.cpuMilliseconds += double(std::clock() - cpuStart) * 1000.0 / CLOCKS_PER_SEC;
+        totals.frames += 1;
+        totals.drawn.drawCalls = after.drawCalls < 0 ? -1 : totals.drawn.drawCalls + after.drawCalls - before.drawCalls;
+        totals.drawn.primitives += after.primitives - before.primitives;
     }
     SetFrameObserver(nullptr, nullptr);
     Shutdown();
 
-    if (options.bench) PrintRowTimes(milliseconds, frameCounts);
+    if (options.bench) PrintRowTimes(rows);
     return capture.failed ? 1 : status;
 }
