@@ -11,13 +11,14 @@ export CCACHE_NOHASHDIR := 1
 # CI sets CI=true: there, compiler warnings are errors.
 WERROR := $(if $(filter true 1,$(CI)),-DVREX_WERROR=ON,-DVREX_WERROR=OFF)
 
-.PHONY: all deps configure configure-demo build check-data run test sanitize fuzz fuzz-long format format-check windows windows-test clean
+.PHONY: all deps configure configure-demo build check-data run test sanitize fuzz fuzz-long format format-check windows windows-test web web-run clean
 
 all: build
 
-# Everything but the Windows and web tool chains, in one go (one apt-get run).
+# Everything the tests use, the browser's tool chain included, in one go (one apt-get run);
+# only the Windows tool chain is left to the Windows targets.
 deps:
-	@scripts/install-deps.sh demo tests release
+	@scripts/install-deps.sh demo tests release web
 
 # deps-GROUP: one group alone, e.g. deps-demo, deps-windows.
 deps-%:
@@ -82,6 +83,14 @@ windows-test: build deps-windows
 	@VREX_WERROR=$(if $(filter true 1,$(CI)),ON,OFF) scripts/windows-build.sh --tests >/dev/null
 	@scripts/windows-test.sh
 
+# The show as one web page in build-web/ (Emscripten), with the data set of the native build;
+# web-run serves it on 127.0.0.1 (port 8000 or the next free one) until Ctrl-C.
+web: build deps-web
+	@VREX_WERROR=$(if $(filter true 1,$(CI)),ON,OFF) scripts/web-build.sh build/data build-web
+
+web-run: web
+	@python3 scripts/web-serve.py build-web
+
 # A long campaign, e.g. make fuzz-long FUZZ_SECONDS=3600: each target's corpus is kept in
 # build-fuzz/corpus/NAME, so the next campaign starts where this one ended.
 fuzz-long: deps
@@ -97,4 +106,4 @@ format-check: deps-tests
 	@$(SOURCES_TO_FORMAT) | xargs -0 clang-format --dry-run --Werror
 
 clean:
-	rm -rf build build-sanitize build-fuzz build-windows
+	rm -rf build build-sanitize build-fuzz build-windows build-web

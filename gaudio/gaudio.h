@@ -44,11 +44,15 @@ constexpr int GA_OUTPUT_CHANNELS = 2;
 // fields sit at fixed byte offsets (4, 8, 16, 28) that callers may rely on. The caller writes
 // the four set-up fields before Initialize; the other fields belong to the library.
 struct MP3STREAM1 {
-    uint32_t interfaceId;        //  0, library: GA_INTERFACE_MP3STREAM1 once handed out
-    uint32_t outputChannels;     //  4, set-up: 1 (mono) or 2 (stereo) output channels
-    uint32_t loop;               //  8, set-up: non-zero plays the file again from the start when it ends
-    uint32_t primaryBuffer;      // 12, library: the value given to SetPrimaryDSBuffer
-    const char* fileName;        // 16, set-up: the MP3 file, opened as given; must outlive the stream
+    uint32_t interfaceId;     //  0, library: GA_INTERFACE_MP3STREAM1 once handed out
+    uint32_t outputChannels;  //  4, set-up: 1 (mono) or 2 (stereo) output channels
+    uint32_t loop;            //  8, set-up: non-zero plays the file again from the start when it ends
+    uint32_t primaryBuffer;   // 12, library: the value given to SetPrimaryDSBuffer
+    const char* fileName;     // 16, set-up: the MP3 file, opened as given; must outlive the stream
+#if INTPTR_MAX == INT32_MAX
+    // With 32-bit pointers (WebAssembly) four bytes keep the later fields where they are.
+    uint32_t fileNamePadding;
+#endif
     uint32_t playing;            // 24, library: 1 once Play has started the music
     uint32_t startMilliseconds;  // 28, set-up: where in the file Play starts, 0 = the beginning
     void* music;                 // 32, library: the decoder (SDL_mixer's Mix_Music), null until Initialize
