@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "model3ds/model.h"
 #include "platform/fake_platform.h"
 #include "resources/textures.h"
 #include "scenes/timeline.h"
@@ -103,6 +104,9 @@ protected:
         // The show's variables outlive the test; the next one in this process starts at frame 0.
         if (!previous_.empty()) RestartShow();
         if (!previous_.empty()) fs::current_path(previous_);
+        // The model's arrays are the loop's to free at the end; the next SetUp imports afresh.
+        ReleaseModel();
+        g_model = Model{};
     }
     fs::path previous_;
 };
