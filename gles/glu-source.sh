@@ -16,8 +16,14 @@ if [[ ! -f $into/.unpacked ]]; then
     if ! grep -rqsE '^(Types:.*deb-src|deb-src )' /etc/apt/sources.list /etc/apt/sources.list.d/; then
         sudo=""
         [[ $(id -u) -eq 0 ]] || sudo="sudo"
-        sed 's/^Types: deb$/Types: deb-src/' /etc/apt/sources.list.d/debian.sources |
-            $sudo tee /etc/apt/sources.list.d/debian-src.sources >/dev/null
+        # A Debian 12 install lists its mirror in deb822 form; a debootstrap root in one line.
+        if [[ -f /etc/apt/sources.list.d/debian.sources ]]; then
+            sed 's/^Types: deb$/Types: deb-src/' /etc/apt/sources.list.d/debian.sources |
+                $sudo tee /etc/apt/sources.list.d/debian-src.sources >/dev/null
+        else
+            sed -n 's/^deb /deb-src /p' /etc/apt/sources.list |
+                $sudo tee /etc/apt/sources.list.d/debian-src.list >/dev/null
+        fi
         $sudo apt-get update -qq >&2
     fi
     rm -rf "$into" && mkdir -p "$into"
