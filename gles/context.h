@@ -224,6 +224,21 @@ void ApplyCurrentState(Context& c);
 DrawState WantedDrawState(const Context& c);
 // Whether a texture can be sampled as GL 1.1 decides (mipmaps complete if filtered so).
 bool TextureComplete(const Texture& t);
+// The pixel-store names GLU sets and ES lacks (byte swapping, LSB first, 3D images): they hold
+// GL's default, 0, and nothing else.
+inline bool PixelStoreNameEsLacks(GLenum name) {
+    switch (name) {
+    case GL_UNPACK_SWAP_BYTES:
+    case GL_UNPACK_LSB_FIRST:
+    case GL_PACK_SWAP_BYTES:
+    case GL_PACK_LSB_FIRST:
+    case gl::UNPACK_SKIP_IMAGES:
+    case gl::UNPACK_IMAGE_HEIGHT:
+    case gl::PACK_SKIP_IMAGES:
+    case gl::PACK_IMAGE_HEIGHT: return true;
+    default: return false;
+    }
+}
 Matrix& CurrentMatrix(Context& c);
 Matrix Multiply(const Matrix& a, const Matrix& b);
 Matrix IdentityMatrix();

@@ -12,20 +12,8 @@ mkdir -p "$cache"
 version=$(dpkg-query -W -f='${Version}' libglu1-mesa-dev 2>/dev/null || true)
 into=$cache/libglu-${version:-any}
 if [[ ! -f $into/.unpacked ]]; then
-    # apt-get source needs a deb-src entry; it is added beside the deb one it mirrors.
-    if ! grep -rqsE '^(Types:.*deb-src|deb-src )' /etc/apt/sources.list /etc/apt/sources.list.d/; then
-        sudo=""
-        [[ $(id -u) -eq 0 ]] || sudo="sudo"
-        # A Debian 12 install lists its mirror in deb822 form; a debootstrap root in one line.
-        if [[ -f /etc/apt/sources.list.d/debian.sources ]]; then
-            sed 's/^Types: deb$/Types: deb-src/' /etc/apt/sources.list.d/debian.sources |
-                $sudo tee /etc/apt/sources.list.d/debian-src.sources >/dev/null
-        else
-            sed -n 's/^deb /deb-src /p' /etc/apt/sources.list |
-                $sudo tee /etc/apt/sources.list.d/debian-src.list >/dev/null
-        fi
-        $sudo apt-get update -qq >&2
-    fi
+    # apt-get source needs a deb-src entry.
+    "$(dirname "$0")/../scripts/add-deb-src.sh"
     rm -rf "$into" && mkdir -p "$into"
     for candidate in ${version:+"$version"} $(apt-cache showsrc libglu | sed -n 's/^Version: //p' | sort -rV); do
         if (cd "$into" && apt-get source -qq "libglu=$candidate" >&2); then

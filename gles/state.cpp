@@ -133,17 +133,10 @@ int Answer(Context& c, GLenum name, double* out) {
     case GL_PACK_ROW_LENGTH: return one(c.packRowLength);
     case GL_PACK_SKIP_ROWS: return one(c.packSkipRows);
     case GL_PACK_SKIP_PIXELS: return one(c.packSkipPixels);
-    // Names ES lacks, at the only values the library accepts for them.
-    case GL_UNPACK_SWAP_BYTES:
-    case GL_UNPACK_LSB_FIRST:
-    case GL_PACK_SWAP_BYTES:
-    case GL_PACK_LSB_FIRST:
-    case gl::UNPACK_SKIP_IMAGES:
-    case gl::UNPACK_IMAGE_HEIGHT:
-    case gl::PACK_SKIP_IMAGES:
-    case gl::PACK_IMAGE_HEIGHT: return one(0);
     default: break;
     }
+    // Names ES lacks, at the only value the library accepts for them.
+    if (PixelStoreNameEsLacks(name)) return one(0);
     if (std::uint32_t bit = CapabilityBit(name)) return one((s.enabled & bit) ? 1 : 0);
     return 0;
 }

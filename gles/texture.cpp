@@ -236,18 +236,10 @@ void GLAPIENTRY glPixelStorei(GLenum pname, GLint param) {
     case GL_PACK_ROW_LENGTH: return count(c->packRowLength);
     case GL_PACK_SKIP_ROWS: return count(c->packSkipRows);
     case GL_PACK_SKIP_PIXELS: return count(c->packSkipPixels);
-    // ES has none of these; GL's default is accepted (GLU sets them back to it), anything else refused.
-    case GL_UNPACK_SWAP_BYTES:
-    case GL_UNPACK_LSB_FIRST:
-    case GL_PACK_SWAP_BYTES:
-    case GL_PACK_LSB_FIRST:
-    case gl::UNPACK_SKIP_IMAGES:
-    case gl::UNPACK_IMAGE_HEIGHT:
-    case gl::PACK_SKIP_IMAGES:
-    case gl::PACK_IMAGE_HEIGHT:
+    default:
+        // ES has none of these; GL's default is accepted (GLU sets them back to it), anything else refused.
+        if (!PixelStoreNameEsLacks(pname)) return SetError(*c, GL_INVALID_ENUM);
         if (param != 0) SetError(*c, GL_INVALID_VALUE);
-        return;
-    default: SetError(*c, GL_INVALID_ENUM);
     }
 }
 

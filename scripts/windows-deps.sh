@@ -31,15 +31,8 @@ for library in "${LIBRARIES[@]}"; do
 done
 if [[ ${#missing[@]} -eq 0 ]]; then echo "$prefix"; exit 0; fi
 
-# apt-get source needs a deb-src entry; it is added beside the deb one it mirrors.
-have_sources() { grep -rqsE '^(Types:.*deb-src|deb-src )' /etc/apt/sources.list /etc/apt/sources.list.d/; }
-if ! have_sources; then
-    sudo=""
-    [[ $(id -u) -eq 0 ]] || sudo="sudo"
-    sed 's/^Types: deb$/Types: deb-src/' /etc/apt/sources.list.d/debian.sources |
-        $sudo tee /etc/apt/sources.list.d/debian-src.sources >/dev/null
-    $sudo apt-get update -qq >&2
-fi
+# apt-get source needs a deb-src entry.
+scripts/add-deb-src.sh
 
 # fetch SOURCE_PACKAGE VERSION: Debian's source, patches applied, unpacked once; prints its folder.
 fetch() {
