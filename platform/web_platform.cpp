@@ -264,7 +264,12 @@ HGLRC wglCreateContext(HDC deviceContext) {
     // frame must still be there when the page is read or shared.
     attributes.preserveDrawingBuffer = EM_TRUE;
     EMSCRIPTEN_WEBGL_CONTEXT_HANDLE handle = emscripten_webgl_create_context(CANVAS, &attributes);
-    if (handle <= 0) return nullptr;
+    if (handle <= 0) {
+        // Nothing could ever be drawn: the page says so, and the run ends here, before the
+        // show's start-up sends its textures to no context.
+        PageCannotDraw();
+        emscripten_force_exit(EXIT_FAILURE);
+    }
     // The library builds its state in the new context; Win32 does not make it current, so the
     // previous one is put back afterwards.
     if (currentContext) glesFlush();
@@ -275,7 +280,8 @@ HGLRC wglCreateContext(HDC deviceContext) {
     if (!renderer) {
         std::fprintf(stderr, "OpenGL over WebGL 2: %s\n", glesLastFailure());
         emscripten_webgl_destroy_context(handle);
-        return nullptr;
+        PageCannotDraw();
+        emscripten_force_exit(EXIT_FAILURE);
     }
     return new PlatformGlContext{handle, renderer};
 }
