@@ -162,6 +162,38 @@ class PageCase(unittest.TestCase):
         data = self.js("return document.getElementById('canvas').toDataURL('image/png')")
         return base64.b64decode(data.split(",", 1)[1])
 
+    def luma_psnr_between(self, data_url, png):
+        """Luma PSNR in dB of a picture the canvas gave (a data URL) against a PNG (inf when equal)."""
+        result = self.driver.execute_async_script("""
+            const [first, second, done] = arguments;
+            const load = url => new Promise((resolve, reject) => {
+                const picture = new Image();
+                picture.onload = () => resolve(picture);
+                picture.onerror = () => reject('a picture did not decode');
+                picture.src = url;
+            });
+            Promise.all([load(first), load(second)]).then(([a, b]) => {
+                if (a.width !== b.width || a.height !== b.height) return done('sizes differ');
+                const pixels = picture => {
+                    const c = document.createElement('canvas');
+                    c.width = picture.width; c.height = picture.height;
+                    const g = c.getContext('2d');
+                    g.drawImage(picture, 0, 0);
+                    return g.getImageData(0, 0, c.width, c.height).data;
+                };
+                const p = pixels(a), q = pixels(b);
+                let sum = 0;
+                for (let i = 0; i < p.length; i += 4) {
+                    const d = 0.299 * (p[i] - q[i]) + 0.587 * (p[i + 1] - q[i + 1]) + 0.114 * (p[i + 2] - q[i + 2]);
+                    sum += d * d;
+                }
+                const mse = sum / (p.length / 4);
+                done(mse === 0 ? 'inf' : 10 * Math.log10(255 * 255 / mse));
+            }, done);""", data_url, "data:image/png;base64," + base64.b64encode(png).decode())
+        if isinstance(result, str) and result != "inf":
+            self.fail(result)
+        return float(result)
+
 
 class QuestionTest(PageCase):
     def test_the_question_waits_before_anything_is_drawn(self):
@@ -763,6 +795,117 @@ class ServerTest(unittest.TestCase):
         for host in ["attacker.example", f"attacker.example:{self.port}", "127.0.0.1.attacker.example", ""]:
             with self.subTest(host=host):
                 self.assertEqual(self.get("/index.html", host=host)[0], 421)
+
+
+class PacingTest(PageCase):
+    """The page keeps the show with its music: at sixty frames a second on a display that gives
+    more, on the music's time on a slow CPU, and standing still while hidden."""
+    # Animation frames as fast as the machine gives them, as on a 144 Hz display, and sound.
+    extra_flags = ["--disable-gpu-vsync", "--disable-frame-rate-limit", "--autoplay-policy=no-user-gesture-required"]
+
+    def show_rate(self, seconds=3.0):
+        """Frames of the show per second of the page's clock, over `seconds`."""
+        return self.driver.execute_async_script("""
+            const [seconds, done] = arguments;
+            const frame = () => Number(document.body.dataset.showFrame);
+            const t0 = performance.now(), f0 = frame();
+            setTimeout(() => done((frame() - f0) / ((performance.now() - t0) / 1000)), seconds * 1000);""", seconds)
+
+    def lag_seconds(self, samples=20, every=0.2):
+        """The music's position less the time of the frame on the canvas, sorted; sampled in the
+        page itself, since a driver's call on a slowed CPU holds the page up for seconds."""
+        return sorted(self.driver.execute_async_script("""
+            const [samples, every, done] = arguments;
+            const lags = [];
+            const sample = () => {
+                lags.push(Module.vrexAudio.position() - document.body.dataset.showFrame / 60);
+                if (lags.length < samples) setTimeout(sample, every * 1000); else done(lags);
+            };
+            sample();""", samples, every))
+
+    def throttle(self, rate):
+        self.driver.execute_cdp_cmd("Emulation.setCPUThrottlingRate", {"rate": rate})
+
+    def tearDown(self):
+        self.throttle(1)
+
+    def test_unthrottled_animation_frames_draw_sixty_show_frames_a_second(self):
+        self.open("?windowed&mute")
+        self.wait_for("document.body.dataset.showFrame >= 30", timeout=60, what="frames")
+        rate = self.show_rate()
+        print(f"keeping time, unthrottled animation frames: {rate:.1f} show frames a second")
+        self.assertAlmostEqual(rate, 60, delta=2)
+        # Every frame drawn, as the desktop draws them, runs ahead of the music here.
+        self.open("?windowed&mute&exact")
+        self.wait_for("document.body.dataset.showFrame >= 30", timeout=60, what="frames")
+        exact = self.show_rate()
+        print(f"?exact, unthrottled animation frames: {exact:.1f} show frames a second")
+        self.assertGreater(exact, 65)
+
+    def test_with_the_cpu_slowed_the_terrain_keeps_the_musics_time(self):
+        self.open("?windowed&start=terrain")
+        self.wait_for("Module.vrexAudio && Module.vrexAudio.position() >= 0", timeout=60, what="the music")
+        self.js("window.drawnAt = []; new MutationObserver(() => drawnAt.push(performance.now()))"
+                ".observe(document.body, {attributeFilter: ['data-show-frame']})")
+        self.throttle(4)
+        time.sleep(2)
+        lags = self.lag_seconds(samples=40, every=0.1)
+        intervals = self.js("const d = drawnAt.slice(-30); return d.slice(1).map((t, i) => t - d[i]).sort((a, b) => a - b)")
+        print(f"terrain at 4x CPU throttle: {1000 / intervals[len(intervals) // 2]:.1f} frames drawn a second; "
+              f"music less canvas {lags[0]:.3f} to {lags[-1]:.3f} s, median {lags[len(lags) // 2]:.3f} s")
+        self.assertLess(abs(lags[len(lags) // 2]), 0.1)
+
+    def test_a_hidden_page_stands_still_and_goes_on_with_its_music(self):
+        self.open(f"?windowed&start={MODEL_FRAME}")
+        self.wait_for("Module.vrexAudio && Module.vrexAudio.position() >= 0", timeout=60, what="the music")
+        # The page's own record of when it was hidden and shown, and where the music was then.
+        self.js("window.visibility = []; document.addEventListener('visibilitychange', () => visibility.push("
+                "[document.visibilityState, performance.now() / 1000, Module.vrexAudio.position(),"
+                " Number(document.body.dataset.showFrame)]))")
+        page = self.driver.current_window_handle
+        self.driver.switch_to.new_window("tab")
+        time.sleep(10)
+        self.driver.close()
+        self.driver.switch_to.window(page)
+        self.wait_for("visibility.length >= 2", timeout=10, what="hidden, then shown")
+        (hidden, hidden_at, music_hidden, frame_hidden), (shown, shown_at, music_shown, frame_shown) = \
+            self.js("return visibility")[:2]
+        print(f"hidden for {shown_at - hidden_at:.1f} s: music {music_hidden:.2f} s -> {music_shown:.2f} s, "
+              f"show frame {frame_hidden} -> {frame_shown}")
+        self.assertEqual((hidden, shown), ("hidden", "visible"))
+        self.assertGreater(shown_at - hidden_at, 3.0, "the tab covered the page")
+        self.assertLess(music_shown - music_hidden, 0.2, "the music did not run on while hidden")
+        self.assertLess(frame_shown - frame_hidden, 12, "nor did the show")
+        time.sleep(1.0)
+        lags = self.lag_seconds(samples=10, every=0.1)
+        self.assertLess(abs(lags[len(lags) // 2]), 0.1)
+
+    def test_a_frame_reached_by_stepping_is_the_frame_the_show_has_there(self):
+        # Slowed six times in the turning terrain, frames are passed over between drawn ones;
+        # a frame drawn after them still has the particles and the clock exactly.
+        self.open("?windowed&mute&start=terrain")
+        self.wait_for("document.body.dataset.showFrame >= 0", timeout=60, what="the terrain")
+        self.js("window.drawnFrames = []; new MutationObserver(() => drawnFrames.push(Number("
+                "document.body.dataset.showFrame))).observe(document.body, {attributeFilter: ['data-show-frame']})")
+        self.throttle(6)
+        time.sleep(3)
+        frame, png = self.js("return [Number(document.body.dataset.showFrame),"
+                             " document.getElementById('canvas').toDataURL('image/png')]")
+        self.throttle(1)
+        drawn = self.js("return drawnFrames")
+        self.assertTrue(any(b - a > 1 for a, b in zip(drawn, drawn[1:])), f"no frame was passed over: {drawn}")
+        capture = os.path.join(os.path.dirname(NATIVE_VREX), "vrex-capture-gles")
+        out = tempfile.mkdtemp(prefix="vrex-stepped-")
+        try:
+            subprocess.run([capture, "--skip-ahead", "--frames", str(frame), "--out", out], cwd=DATA_DIR, check=True,
+                           capture_output=True, env={**os.environ, "SDL_VIDEODRIVER": "offscreen",
+                                                     "SDL_AUDIODRIVER": "dummy"})
+            with open(os.path.join(out, f"frame_{frame:05d}.png"), "rb") as reference:
+                psnr = self.luma_psnr_between(png, reference.read())
+        finally:
+            shutil.rmtree(out)
+        print(f"frame {frame}, reached by stepping at 6x CPU throttle: {psnr:.2f} dB against the native capture")
+        self.assertGreaterEqual(psnr, 40.0)
 
 
 def main():
