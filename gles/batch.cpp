@@ -98,7 +98,15 @@ void StartNextBatch(Context& c) {
 
 void FlushBatch(Context& c) {
     const bool empty = c.wideIndices ? c.indices32.empty() : c.indices16.empty();
-    if (empty) {
+    if (c.lost) {
+        // Nothing reaches a lost driver, and no slot keeps what no driver buffer holds.
+        c.indices16.clear();
+        c.indices32.clear();
+        c.wideIndices = false;
+        c.states.clear();
+        c.vertexStateStale = true;
+    }
+    if (empty || c.lost) {
         // Nothing to draw: the vertices are given back, and the slot stays for the next batch.
         c.vertices.clear();
         c.vertexCount = 0;

@@ -320,7 +320,9 @@ bool BuildPrograms(Context& c);
 // Forgets every driver object of the batches (after a lost context, or before freeing).
 void DropBatchSlots(Context& c);
 // Counts an upload handed to the driver.
-inline void CountSent(Context& c, std::size_t bytes) { c.bytesSent += (long long)bytes; }
+inline void CountSent(Context& c, std::size_t bytes) {
+    if (!c.lost) c.bytesSent += (long long)bytes;
+}
 // IEEE half float of a float, rounded to nearest even.
 std::uint16_t HalfFloat(float value);
 void SetLastFailure(const std::string& failure);
