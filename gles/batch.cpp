@@ -31,15 +31,19 @@ void SetUpVertexArray(Context& c, BatchSlot& slot) {
     for (GLuint attribute : {POSITION, NORMAL, STATE, TEX_COORD, COLOUR}) es.EnableVertexAttribArray(attribute);
 }
 
-// Writes bytes at the start of a buffer bound to `target`, first growing its store by doubling
-// when they do not fit: a store is made seldom, and written in place after.
+// Makes sure the store of a buffer bound to `target` holds `size` bytes, growing it by doubling:
+// a store is made seldom, and written in place after.
+void Reserve(Context& c, GLenum target, DriverBuffer& buffer, std::size_t size) {
+    if (size <= buffer.capacity) return;
+    std::size_t capacity = buffer.capacity ? buffer.capacity : 4096;
+    while (capacity < size) capacity *= 2;
+    c.es.BufferData(target, std::ptrdiff_t(capacity), nullptr, es::DYNAMIC_DRAW);
+    buffer.capacity = capacity;
+}
+
+// Writes bytes at the start of a buffer bound to `target`.
 void Upload(Context& c, GLenum target, DriverBuffer& buffer, const void* bytes, std::size_t size) {
-    if (size > buffer.capacity) {
-        std::size_t capacity = buffer.capacity ? buffer.capacity : 4096;
-        while (capacity < size) capacity *= 2;
-        c.es.BufferData(target, std::ptrdiff_t(capacity), nullptr, es::DYNAMIC_DRAW);
-        buffer.capacity = capacity;
-    }
+    Reserve(c, target, buffer, size);
     c.es.BufferSubData(target, 0, std::ptrdiff_t(size), bytes);
     CountSent(c, size);
 }
@@ -124,7 +128,14 @@ void FlushBatch(Context& c) {
         slot.vertices.resize(c.vertexCount);
     } else {
         es.BindBuffer(es::ARRAY_BUFFER, slot.vertexBuffer.name);
-        Upload(c, es::ARRAY_BUFFER, slot.vertexBuffer, c.vertices.data(), c.vertices.size() * sizeof(Vertex));
+        const std::size_t bytes = c.vertices.size() * sizeof(Vertex);
+        // Vertices equal to the slot's up to the first change are in its store already, unless
+        // the store must grow (a new store keeps nothing).
+        const std::size_t from = bytes <= slot.vertexBuffer.capacity ? c.firstChanged * sizeof(Vertex) : 0;
+        Reserve(c, es::ARRAY_BUFFER, slot.vertexBuffer, bytes);
+        es.BufferSubData(es::ARRAY_BUFFER, std::ptrdiff_t(from), std::ptrdiff_t(bytes - from),
+                         reinterpret_cast<const char*>(c.vertices.data()) + from);
+        CountSent(c, bytes - from);
         c.vertices.swap(slot.vertices);
     }
     if (c.wideIndices)
@@ -132,6 +143,8 @@ void FlushBatch(Context& c) {
     else
         SendIndices(c, slot, c.indices16, slot.indices16);
     es.BindBuffer(es::UNIFORM_BUFFER, slot.stateBuffer.name);
+    // WebGL draws nothing from a uniform buffer smaller than the whole block the shader declares.
+    Reserve(c, es::UNIFORM_BUFFER, slot.stateBuffer, MAX_VERTEX_STATES * sizeof(VertexState));
     if (c.states != slot.states) {
         Upload(c, es::UNIFORM_BUFFER, slot.stateBuffer, c.states.data(), c.states.size() * sizeof(VertexState));
         c.states.swap(slot.states);

@@ -112,6 +112,7 @@ void glesContextLost(GlesContext* context) {
     for (auto& [name, texture] : c->textures) texture.driverName = 0;
     c->programs[0] = c->programs[1] = 0;
     c->batchState = DrawState{};
+    DrawStateChanged(*c);
 }
 
 bool glesContextRestored(GlesContext* context, GlesProcGetter getProc) {
@@ -137,6 +138,7 @@ bool glesContextRestored(GlesContext* context, GlesProcGetter getProc) {
         if (!texture.levels.empty()) SendTextureToDriver(*c, texture);
     // The batch being drawn, if any, binds its texture's new name from the next glBegin on.
     c->batchState = WantedDrawState(*c);
+    DrawStateChanged(*c);
     return true;
 }
 

@@ -268,16 +268,19 @@ struct Context {
     std::size_t primitiveStart = 0;
 
     // The batch being filled. While it equals its slot's copy vertex by vertex, nothing is
-    // written (`matching`); at the first difference the equal part is copied into `vertices`.
+    // written (`matching`); at the first difference the equal part is copied into `vertices`,
+    // and only the rest is sent.
     std::size_t slot = 0;  // its place in the frame
     std::size_t vertexCount = 0;
     bool matching = true;
+    std::size_t firstChanged = 0;  // vertices before it are in the slot's buffer as they are here
     std::vector<Vertex> vertices;
     std::vector<std::uint16_t> indices16;
     std::vector<GLuint> indices32;
     bool wideIndices = false;
     std::vector<VertexState> states;
     DrawState batchState;
+    bool drawStateStale = true;  // something batchState is made from has changed since glBegin
     std::vector<BatchSlot> slots;
 
     DrawState applied;
@@ -311,6 +314,9 @@ void ApplyCurrentState(Context& c);
 DrawState WantedDrawState(const Context& c);
 // Whether a texture can be sampled as GL 1.1 decides (mipmaps complete if filtered so).
 bool TextureComplete(const Texture& t);
+// Marks the draw state for comparing again at the next glBegin (an enable, a function, the
+// viewport or scissor box, the texture bound or its completeness).
+inline void DrawStateChanged(Context& c) { c.drawStateStale = true; }
 // Marks the vertex state for rebuilding at the next vertex (a matrix, an enable, the material).
 inline void VertexStateChanged(Context& c) { c.vertexStateStale = true; }
 // The vertex state GL's state asks for now.

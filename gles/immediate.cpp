@@ -40,15 +40,15 @@ void SelectVertexState(Context& c) {
 // compared; at the first difference the equal part is copied out and the batch is written.
 inline void Append(Context& c, const Vertex& v) {
     if (c.matching) {
-        const std::vector<Vertex>* held = c.slot < c.slots.size() ? &c.slots[c.slot].vertices : nullptr;
-        if (held && c.vertexCount < held->size() && std::memcmp(&(*held)[c.vertexCount], &v, sizeof(Vertex)) == 0) {
+        const BatchSlot* held = c.slot < c.slots.size() ? &c.slots[c.slot] : nullptr;
+        if (held && c.vertexCount < held->vertices.size() &&
+            std::memcmp(&held->vertices[c.vertexCount], &v, sizeof v) == 0) {
             ++c.vertexCount;
             return;
         }
-        if (held)
-            c.vertices.assign(held->begin(), held->begin() + std::ptrdiff_t(c.vertexCount));
-        else
-            c.vertices.clear();
+        c.vertices.clear();
+        if (held) c.vertices.assign(held->vertices.begin(), held->vertices.begin() + std::ptrdiff_t(c.vertexCount));
+        c.firstChanged = c.vertices.size();
         c.matching = false;
     }
     c.vertices.push_back(v);
@@ -70,51 +70,56 @@ void Emit(float x, float y, float z) {
     Append(*c, v);
 }
 
-// The indices go into 16-bit or, for a batch past 65536 vertices, 32-bit storage.
-struct Indexer {
-    Context& c;
-    void operator()(std::size_t a, std::size_t b, std::size_t d) const {
-        if (c.wideIndices) {
-            c.indices32.insert(c.indices32.end(), {GLuint(a), GLuint(b), GLuint(d)});
-        } else {
-            c.indices16.insert(c.indices16.end(), {std::uint16_t(a), std::uint16_t(b), std::uint16_t(d)});
-        }
+// How many triangles a primitive of n vertices makes; an incomplete last piece makes none.
+std::size_t TriangleCount(GLenum mode, std::size_t n) {
+    switch (mode) {
+    case GL_TRIANGLES: return n / 3;
+    case GL_TRIANGLE_STRIP:
+    case GL_TRIANGLE_FAN:
+    case GL_POLYGON: return n >= 3 ? n - 2 : 0;
+    case GL_QUADS: return n / 4 * 2;
+    case GL_QUAD_STRIP: return n >= 4 ? (n - 2) / 2 * 2 : 0;
+    default: return 0;
     }
-};
+}
 
-std::size_t IndexCount(const Context& c) { return c.wideIndices ? c.indices32.size() : c.indices16.size(); }
-
-// The primitive's vertices (from `first`) as triangles; an incomplete last piece is dropped.
-void IndexPrimitive(Context& c, GLenum mode, std::size_t first) {
-    const Indexer triangle{c};
-    const std::size_t n = c.vertexCount - first;
+// The primitive's vertices (from `first`) as triangles, written into indices grown once.
+template <typename Index>
+void WriteTriangles(std::vector<Index>& indices, GLenum mode, std::size_t first, std::size_t n) {
+    const std::size_t at = indices.size();
+    indices.resize(at + 3 * TriangleCount(mode, n));
+    Index* out = indices.data() + at;
+    auto triangle = [&](std::size_t a, std::size_t b, std::size_t d) {
+        out[0] = Index(first + a), out[1] = Index(first + b), out[2] = Index(first + d);
+        out += 3;
+    };
     switch (mode) {
     case GL_TRIANGLES:
-        for (std::size_t i = 0; i + 3 <= n; i += 3) triangle(first + i, first + i + 1, first + i + 2);
+        for (std::size_t i = 0; i + 3 <= n; i += 3) triangle(i, i + 1, i + 2);
         break;
     case GL_TRIANGLE_STRIP:
         // Every other triangle swaps its first two vertices, so all keep the strip's facing.
         for (std::size_t i = 2; i < n; ++i)
             if (i % 2 == 0)
-                triangle(first + i - 2, first + i - 1, first + i);
+                triangle(i - 2, i - 1, i);
             else
-                triangle(first + i - 1, first + i - 2, first + i);
+                triangle(i - 1, i - 2, i);
         break;
     case GL_TRIANGLE_FAN:
     case GL_POLYGON:
-        for (std::size_t i = 2; i < n; ++i) triangle(first, first + i - 1, first + i);
+        for (std::size_t i = 2; i < n; ++i) triangle(0, i - 1, i);
         break;
     case GL_QUADS:
         for (std::size_t i = 0; i + 4 <= n; i += 4) {
-            triangle(first + i, first + i + 1, first + i + 2);
-            triangle(first + i, first + i + 2, first + i + 3);
+            triangle(i, i + 1, i + 2);
+            triangle(i, i + 2, i + 3);
         }
         break;
     case GL_QUAD_STRIP:
         // Quad k is vertices 2k, 2k+1, 2k+3, 2k+2 in its drawing order.
         for (std::size_t i = 0; i + 4 <= n; i += 2) {
-            triangle(first + i, first + i + 1, first + i + 3);
-            triangle(first + i, first + i + 3, first + i + 2);
+            triangle(i, i + 1, i + 3);
+            triangle(i, i + 3, i + 2);
         }
         break;
     default: break;
@@ -132,12 +137,20 @@ void GLAPIENTRY glBegin(GLenum mode) {
     if (!c) return;
     // Points and lines are not drawn by this library (see gles.h).
     if (mode < GL_TRIANGLES || mode > GL_POLYGON) return SetError(*c, GL_INVALID_ENUM);
-    DrawState wanted = WantedDrawState(*c);
-    if (!(wanted == c->batchState) || c->vertexCount >= BATCH_VERTEX_LIMIT) FlushBatch(*c);
-    // Nothing in the vertex state can change before glEnd: it is chosen once here, and a full
-    // table sends the batch under the draw state it was filled with.
+    // The draw state is compared only after something it is made from changed: the terrain's
+    // sixty thousand strips a frame begin under the same one.
+    if (c->drawStateStale) {
+        const DrawState wanted = WantedDrawState(*c);
+        if (!(wanted == c->batchState)) {
+            FlushBatch(*c);
+            c->batchState = wanted;
+        }
+        c->drawStateStale = false;
+    }
+    if (c->vertexCount >= BATCH_VERTEX_LIMIT) FlushBatch(*c);
+    // Nothing in the vertex state can change before glEnd: it is chosen once here (a full table
+    // sends the batch first).
     SelectVertexState(*c);
-    c->batchState = wanted;
     c->primitive = mode;
     c->primitiveStart = c->vertexCount;
     ++c->primitives;
@@ -152,12 +165,18 @@ void GLAPIENTRY glEnd() {
         c->indices16.clear();
         c->wideIndices = true;
     }
-    const std::size_t before = IndexCount(*c);
-    IndexPrimitive(*c, c->primitive, c->primitiveStart);
+    const std::size_t n = c->vertexCount - c->primitiveStart;
+    if (c->wideIndices)
+        WriteTriangles(c->indices32, c->primitive, c->primitiveStart, n);
+    else
+        WriteTriangles(c->indices16, c->primitive, c->primitiveStart, n);
     // Vertices no triangle uses are given back.
-    if (IndexCount(*c) == before) {
+    if (TriangleCount(c->primitive, n) == 0) {
         c->vertexCount = c->primitiveStart;
-        if (!c->matching) c->vertices.resize(c->primitiveStart);
+        if (!c->matching) {
+            c->vertices.resize(c->primitiveStart);
+            if (c->firstChanged > c->primitiveStart) c->firstChanged = c->primitiveStart;
+        }
     }
     c->primitive = 0;
 }

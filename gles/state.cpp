@@ -90,6 +90,7 @@ void SetEnabled(GLenum capability, bool on) {
     else
         c->state.enabled &= ~bit;
     if (bit & VERTEX_STATE_CAPABILITIES) VertexStateChanged(*c);
+    DrawStateChanged(*c);
 }
 
 // Values a query answers, as doubles; the typed queries convert them as GL does.
@@ -215,6 +216,7 @@ void RestoreAttributes(Context& c, const AttribEntry& entry) {
     }
     if (m & GL_HINT_BIT) s.perspectiveHint = saved.perspectiveHint;
     VertexStateChanged(c);
+    DrawStateChanged(c);
 }
 
 }  // namespace
@@ -257,6 +259,7 @@ void GLAPIENTRY glBlendFunc(GLenum source, GLenum destination) {
     if (!IsBlendFactor(source, true) || !IsBlendFactor(destination, false)) return SetError(*c, GL_INVALID_ENUM);
     c->state.blendSource = source;
     c->state.blendDestination = destination;
+    DrawStateChanged(*c);
 }
 
 void GLAPIENTRY glDepthFunc(GLenum func) {
@@ -264,6 +267,7 @@ void GLAPIENTRY glDepthFunc(GLenum func) {
     if (!c) return;
     if (func < GL_NEVER || func > GL_ALWAYS) return SetError(*c, GL_INVALID_ENUM);
     c->state.depthFunc = func;
+    DrawStateChanged(*c);
 }
 
 void GLAPIENTRY glViewport(GLint x, GLint y, GLsizei width, GLsizei height) {
@@ -271,6 +275,7 @@ void GLAPIENTRY glViewport(GLint x, GLint y, GLsizei width, GLsizei height) {
     if (!c) return;
     if (width < 0 || height < 0) return SetError(*c, GL_INVALID_VALUE);
     c->state.viewport = {x, y, width, height};
+    DrawStateChanged(*c);
 }
 
 void GLAPIENTRY glScissor(GLint x, GLint y, GLsizei width, GLsizei height) {
@@ -278,6 +283,7 @@ void GLAPIENTRY glScissor(GLint x, GLint y, GLsizei width, GLsizei height) {
     if (!c) return;
     if (width < 0 || height < 0) return SetError(*c, GL_INVALID_VALUE);
     c->state.scissor = {x, y, width, height};
+    DrawStateChanged(*c);
 }
 
 void GLAPIENTRY glClearColor(GLclampf r, GLclampf g, GLclampf b, GLclampf a) {

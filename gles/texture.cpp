@@ -131,6 +131,7 @@ void SendParameters(Context& c, Texture& t) {
     // The driver samples only the levels GL 1.1 would: down to 1 x 1 from level 0.
     c.es.TexParameteri(GL_TEXTURE_2D, es::TEXTURE_MAX_LEVEL, GLint(t.levels.empty() ? 0 : t.levels.size() - 1));
     t.complete = TextureComplete(t);
+    DrawStateChanged(c);
 }
 
 void SendLevel(Context& c, const TextureLevel& l, GLint level) {
@@ -220,6 +221,7 @@ void GLAPIENTRY glDeleteTextures(GLsizei n, const GLuint* textures) {
         c->textures.erase(found);
         // Deleting the bound texture binds the default one.
         if (c->state.boundTexture == name) c->state.boundTexture = 0;
+        DrawStateChanged(*c);
     }
 }
 
@@ -235,6 +237,7 @@ void GLAPIENTRY glBindTexture(GLenum target, GLuint name) {
     c->textures.try_emplace(name);  // binding an unused name makes the object, as in GL 1.1
     c->generatedNames.erase(name);
     c->state.boundTexture = name;
+    DrawStateChanged(*c);
 }
 
 void GLAPIENTRY glTexParameteri(GLenum target, GLenum pname, GLint param) { SetParameter(target, pname, param); }
