@@ -17,7 +17,7 @@
 // projection and texture matrix stacks (load, multiply, push, pop, translate, rotate, scale,
 // frustum, ortho); viewport, scissor, clear; the enables GL_TEXTURE_2D, GL_DEPTH_TEST,
 // GL_BLEND, GL_LIGHTING, GL_LIGHT0, GL_COLOR_MATERIAL, GL_TEXTURE_GEN_S/T, GL_SCISSOR_TEST,
-// GL_NORMALIZE; blend and depth functions; the sphere map; texture objects in RGB, RGBA,
+// GL_NORMALIZE; blend and depth functions; texture-coordinate generation; texture objects in RGB, RGBA,
 // BGR, BGRA, luminance (with alpha) and alpha of unsigned bytes, mipmapped as sent level by
 // level; pixel storage (what ES lacks is answered at GL's defaults and refused otherwise);
 // proxy textures and level queries as GLU's mipmap code asks them; the queries glGetError,
@@ -54,8 +54,9 @@
 //
 // Only what changed is sent: batch k of a frame (frames end at glesFlush) is compared, vertex
 // by vertex and index by index, with batch k of the frame before; equal, it is drawn from the
-// driver buffers it already has, and only its table of states goes again if that changed. The
-// buffers are kept, grown by doubling and written with glBufferSubData.
+// driver buffers it already has, and only its table of states goes again if that changed;
+// otherwise its vertices go from the first that differs. The buffers are kept, grown by
+// doubling and written with glBufferSubData.
 //
 // A lost driver context (the browser's WebGL context lost) is survived: glesContextLost stops
 // every call to the driver, and glesContextRestored builds the programs and buffers again and
