@@ -76,8 +76,13 @@ void Apply(Context& c, const DrawState& s) {
 }
 
 template <typename T>
+bool SameVector(const std::vector<T>& a, const std::vector<T>& b) {
+    return a.size() == b.size() && SameBytes(a.data(), b.data(), a.size() * sizeof(T));
+}
+
+template <typename T>
 void SendIndices(Context& c, BatchSlot& slot, std::vector<T>& fresh, std::vector<T>& held) {
-    if (fresh != held || slot.wideIndices != c.wideIndices) {
+    if (!SameVector(fresh, held) || slot.wideIndices != c.wideIndices) {
         Upload(c, es::ELEMENT_ARRAY_BUFFER, slot.indexBuffer, fresh.data(), fresh.size() * sizeof(T));
         fresh.swap(held);
         slot.wideIndices = c.wideIndices;
@@ -145,7 +150,7 @@ void FlushBatch(Context& c) {
     es.BindBuffer(es::UNIFORM_BUFFER, slot.stateBuffer.name);
     // WebGL draws nothing from a uniform buffer smaller than the whole block the shader declares.
     Reserve(c, es::UNIFORM_BUFFER, slot.stateBuffer, MAX_VERTEX_STATES * sizeof(VertexState));
-    if (c.states != slot.states) {
+    if (!SameVector(c.states, slot.states)) {
         Upload(c, es::UNIFORM_BUFFER, slot.stateBuffer, c.states.data(), c.states.size() * sizeof(VertexState));
         c.states.swap(slot.states);
     }

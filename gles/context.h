@@ -11,6 +11,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <map>
 #include <set>
 #include <string>
@@ -328,6 +329,22 @@ void DropBatchSlots(Context& c);
 // Counts an upload handed to the driver.
 inline void CountSent(Context& c, std::size_t bytes) {
     if (!c.lost) c.bytesSent += (long long)bytes;
+}
+// Whether two runs of bytes are equal, compared eight at a time: WebAssembly's C library
+// compares byte by byte, which cost the terrain more than all its drawing.
+inline bool SameBytes(const void* a, const void* b, std::size_t size) {
+    const auto* p = static_cast<const unsigned char*>(a);
+    const auto* q = static_cast<const unsigned char*>(b);
+    std::uint64_t difference = 0;
+    std::size_t i = 0;
+    for (; i + 8 <= size; i += 8) {
+        std::uint64_t x, y;
+        std::memcpy(&x, p + i, 8);
+        std::memcpy(&y, q + i, 8);
+        difference |= x ^ y;
+    }
+    for (; i < size; ++i) difference |= std::uint64_t(p[i] ^ q[i]);
+    return difference == 0;
 }
 // IEEE half float of a float, rounded to nearest even.
 std::uint16_t HalfFloat(float value);

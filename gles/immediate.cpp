@@ -25,7 +25,7 @@ void SelectVertexState(Context& c) {
     const VertexState wanted = CurrentVertexState(c);
     // The latest entry first: it is the one most often wanted again.
     for (std::size_t i = c.states.size(); i-- > 0;)
-        if (std::memcmp(&c.states[i], &wanted, sizeof wanted) == 0) {
+        if (SameBytes(&c.states[i], &wanted, sizeof wanted)) {
             c.currentState = std::uint16_t(i);
             c.vertexStateStale = false;
             return;
@@ -41,8 +41,7 @@ void SelectVertexState(Context& c) {
 inline void Append(Context& c, const Vertex& v) {
     if (c.matching) {
         const BatchSlot* held = c.slot < c.slots.size() ? &c.slots[c.slot] : nullptr;
-        if (held && c.vertexCount < held->vertices.size() &&
-            std::memcmp(&held->vertices[c.vertexCount], &v, sizeof v) == 0) {
+        if (held && c.vertexCount < held->vertices.size() && SameBytes(&held->vertices[c.vertexCount], &v, sizeof v)) {
             ++c.vertexCount;
             return;
         }
