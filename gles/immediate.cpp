@@ -1,6 +1,10 @@
 // Immediate mode: each vertex is stored as sent, in object space with the current normal,
 // texture coordinate and colour and the index of the vertex state it is drawn under, and each
 // primitive is indexed into the batch as triangles. The vertex shader does the rest.
+#include <algorithm>
+#include <array>
+#include <bit>
+#include <cstddef>
 #include <cstring>
 
 #include "gles/context.h"
@@ -36,20 +40,42 @@ void SelectVertexState(Context& c) {
     c.vertexStateStale = false;
 }
 
+// A vertex as the four 64-bit words it is in memory (x86 and WebAssembly are little-endian):
+// built in registers and compared with the slot's copy word by word, it is written out only
+// once the batch differs from that copy.
+using VertexWords = std::array<std::uint64_t, 4>;
+static_assert(std::endian::native == std::endian::little);
+static_assert(offsetof(Vertex, normal) == 12 && offsetof(Vertex, state) == 18 && offsetof(Vertex, texCoord) == 20 &&
+              offsetof(Vertex, colour) == 28);
+
+std::uint32_t Bits(float v) {
+    std::uint32_t bits;
+    std::memcpy(&bits, &v, sizeof bits);
+    return bits;
+}
+
+std::uint64_t Pair(std::uint32_t low, std::uint32_t high) { return low | (std::uint64_t(high) << 32); }
+
 // Adds a vertex to the batch. While the batch equals its slot's copy so far, the vertex is only
 // compared; at the first difference the equal part is copied out and the batch is written.
-inline void Append(Context& c, const Vertex& v) {
+inline void Append(Context& c, const VertexWords& words) {
     if (c.matching) {
         const BatchSlot* held = c.slot < c.slots.size() ? &c.slots[c.slot] : nullptr;
-        if (held && c.vertexCount < held->vertices.size() && SameBytes(&held->vertices[c.vertexCount], &v, sizeof v)) {
-            ++c.vertexCount;
-            return;
+        if (held && c.vertexCount < held->vertices.size()) {
+            VertexWords old;
+            std::memcpy(old.data(), &held->vertices[c.vertexCount], sizeof old);
+            if (((old[0] ^ words[0]) | (old[1] ^ words[1]) | (old[2] ^ words[2]) | (old[3] ^ words[3])) == 0) {
+                ++c.vertexCount;
+                return;
+            }
         }
         c.vertices.clear();
         if (held) c.vertices.assign(held->vertices.begin(), held->vertices.begin() + std::ptrdiff_t(c.vertexCount));
         c.firstChanged = c.vertices.size();
         c.matching = false;
     }
+    Vertex v;
+    std::memcpy(&v, words.data(), sizeof v);
     c.vertices.push_back(v);
     ++c.vertexCount;
 }
@@ -57,16 +83,13 @@ inline void Append(Context& c, const Vertex& v) {
 void Emit(float x, float y, float z) {
     Context* c = g_current;
     if (!c || !c->primitive) return;  // outside glBegin/glEnd a vertex means nothing
-    Vertex v;
-    v.position[0] = x;
-    v.position[1] = y;
-    v.position[2] = z;
-    std::memcpy(v.normal, c->packedNormal, sizeof v.normal);
-    v.state = c->currentState;
-    v.texCoord[0] = c->state.texCoord[0];
-    v.texCoord[1] = c->state.texCoord[1];
-    std::memcpy(v.colour, c->packedColour, sizeof v.colour);
-    Append(*c, v);
+    std::uint32_t normalXY, colour;
+    std::memcpy(&normalXY, c->packedNormal, sizeof normalXY);
+    std::memcpy(&colour, c->packedColour, sizeof colour);
+    const std::uint32_t normalZState = c->packedNormal[2] | (std::uint32_t(c->currentState) << 16);
+    const VertexWords words{Pair(Bits(x), Bits(y)), Pair(Bits(z), normalXY),
+                            Pair(normalZState, Bits(c->state.texCoord[0])), Pair(Bits(c->state.texCoord[1]), colour)};
+    Append(*c, words);
 }
 
 // How many triangles a primitive of n vertices makes; an incomplete last piece makes none.
@@ -82,15 +105,16 @@ std::size_t TriangleCount(GLenum mode, std::size_t n) {
     }
 }
 
-// The primitive's vertices (from `first`) as triangles, written into indices grown once.
+// The primitive's vertices (from `first`) as triangles. Room is made once, by doubling, and
+// the indices are appended: growing by resizing would clear each new index first.
 template <typename Index>
 void WriteTriangles(std::vector<Index>& indices, GLenum mode, std::size_t first, std::size_t n) {
-    const std::size_t at = indices.size();
-    indices.resize(at + 3 * TriangleCount(mode, n));
-    Index* out = indices.data() + at;
+    const std::size_t needed = indices.size() + 3 * TriangleCount(mode, n);
+    if (needed > indices.capacity()) indices.reserve(std::max(needed, 2 * indices.capacity()));
     auto triangle = [&](std::size_t a, std::size_t b, std::size_t d) {
-        out[0] = Index(first + a), out[1] = Index(first + b), out[2] = Index(first + d);
-        out += 3;
+        indices.push_back(Index(first + a));
+        indices.push_back(Index(first + b));
+        indices.push_back(Index(first + d));
     };
     switch (mode) {
     case GL_TRIANGLES:
