@@ -75,13 +75,13 @@ void Apply(Context& c, const DrawState& s) {
     c.appliedKnown = true;
 }
 
-template <typename T>
-bool SameVector(const std::vector<T>& a, const std::vector<T>& b) {
-    return a.size() == b.size() && SameBytes(a.data(), b.data(), a.size() * sizeof(T));
+template <typename V>
+bool SameVector(const V& a, const V& b) {
+    return a.size() == b.size() && SameBytes(a.data(), b.data(), a.size() * sizeof(a[0]));
 }
 
 template <typename T>
-void SendIndices(Context& c, BatchSlot& slot, std::vector<T>& fresh, std::vector<T>& held) {
+void SendIndices(Context& c, BatchSlot& slot, IndexVector<T>& fresh, IndexVector<T>& held) {
     if (!SameVector(fresh, held) || slot.wideIndices != c.wideIndices) {
         Upload(c, es::ELEMENT_ARRAY_BUFFER, slot.indexBuffer, fresh.data(), fresh.size() * sizeof(T));
         fresh.swap(held);
@@ -101,6 +101,7 @@ void StartNextBatch(Context& c) {
     c.matching = true;
     c.vertexStateStale = true;  // its index is in the table just sent
     if (c.slot + 1 < MAX_BATCH_SLOTS) ++c.slot;
+    SelectHeld(c);
 }
 
 }  // namespace
@@ -161,10 +162,17 @@ void FlushBatch(Context& c) {
     StartNextBatch(c);
 }
 
+void SelectHeld(Context& c) {
+    const bool exists = c.slot < c.slots.size();
+    c.held = exists ? c.slots[c.slot].vertices.data() : nullptr;
+    c.heldCount = exists ? c.slots[c.slot].vertices.size() : 0;
+}
+
 void EndFrame(Context& c) {
     FlushBatch(c);
     c.slot = 0;
     c.matching = true;
+    SelectHeld(c);
 }
 
 void DropBatchSlots(Context& c) {
@@ -184,6 +192,7 @@ void DropBatchSlots(Context& c) {
     c.matching = true;
     c.vertexStateStale = true;
     c.appliedKnown = false;
+    SelectHeld(c);
 }
 
 // Clears and reads go to the driver outside a batch, under the GL state as it is now.

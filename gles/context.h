@@ -14,7 +14,9 @@
 #include <cstring>
 #include <map>
 #include <set>
+#include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "gles/gles.h"
@@ -214,6 +216,29 @@ struct DrawState {
     bool operator==(const DrawState&) const = default;
 };
 
+// An allocator that leaves the elements it makes uninitialised: indices are written right
+// after the vector grows, and clearing them first cost as much as writing them.
+template <typename T>
+struct UninitialisedAllocator : std::allocator<T> {
+    template <typename U>
+    struct rebind {
+        using other = UninitialisedAllocator<U>;
+    };
+    UninitialisedAllocator() = default;
+    template <typename U>
+    UninitialisedAllocator(const UninitialisedAllocator<U>&) {}
+    template <typename U>
+    void construct(U* p) noexcept {
+        ::new (static_cast<void*>(p)) U;
+    }
+    template <typename U, typename... A>
+    void construct(U* p, A&&... a) {
+        ::new (static_cast<void*>(p)) U(std::forward<A>(a)...);
+    }
+};
+template <typename T>
+using IndexVector = std::vector<T, UninitialisedAllocator<T>>;
+
 // A driver buffer the library writes with glBufferSubData, grown by doubling.
 struct DriverBuffer {
     GLuint name = 0;
@@ -226,8 +251,8 @@ struct BatchSlot {
     GLuint vertexArray = 0;
     DriverBuffer vertexBuffer, indexBuffer, stateBuffer;
     std::vector<Vertex> vertices;  // what vertexBuffer holds (its first vertices.size())
-    std::vector<std::uint16_t> indices16;
-    std::vector<GLuint> indices32;
+    IndexVector<std::uint16_t> indices16;
+    IndexVector<GLuint> indices32;
     bool wideIndices = false;  // indices32 is the one in indexBuffer
     std::vector<VertexState> states;
 };
@@ -275,9 +300,11 @@ struct Context {
     std::size_t vertexCount = 0;
     bool matching = true;
     std::size_t firstChanged = 0;  // vertices before it are in the slot's buffer as they are here
+    const Vertex* held = nullptr;  // the slot's copy, of heldCount vertices (none: no such slot yet)
+    std::size_t heldCount = 0;
     std::vector<Vertex> vertices;
-    std::vector<std::uint16_t> indices16;
-    std::vector<GLuint> indices32;
+    IndexVector<std::uint16_t> indices16;
+    IndexVector<GLuint> indices32;
     bool wideIndices = false;
     std::vector<VertexState> states;
     DrawState batchState;
@@ -307,6 +334,8 @@ inline Context* ContextOutsideBeginEnd() {
 // Ends the batch: one draw call of everything pending, after telling the driver its state and
 // sending what its slot does not hold yet.
 void FlushBatch(Context& c);
+// Points the batch at its slot's copy, which it is compared with (after the slot changes).
+void SelectHeld(Context& c);
 // Ends the frame: the next batch is the first of a new frame and is compared with the first slot.
 void EndFrame(Context& c);
 // Tells the driver the current GL state, for a clear or a read outside any batch.

@@ -60,17 +60,15 @@ std::uint64_t Pair(std::uint32_t low, std::uint32_t high) { return low | (std::u
 // compared; at the first difference the equal part is copied out and the batch is written.
 inline void Append(Context& c, const VertexWords& words) {
     if (c.matching) {
-        const BatchSlot* held = c.slot < c.slots.size() ? &c.slots[c.slot] : nullptr;
-        if (held && c.vertexCount < held->vertices.size()) {
+        if (c.vertexCount < c.heldCount) {
             VertexWords old;
-            std::memcpy(old.data(), &held->vertices[c.vertexCount], sizeof old);
+            std::memcpy(old.data(), c.held + c.vertexCount, sizeof old);
             if (((old[0] ^ words[0]) | (old[1] ^ words[1]) | (old[2] ^ words[2]) | (old[3] ^ words[3])) == 0) {
                 ++c.vertexCount;
                 return;
             }
         }
-        c.vertices.clear();
-        if (held) c.vertices.assign(held->vertices.begin(), held->vertices.begin() + std::ptrdiff_t(c.vertexCount));
+        c.vertices.assign(c.held, c.held + (c.held ? c.vertexCount : 0));
         c.firstChanged = c.vertices.size();
         c.matching = false;
     }
@@ -105,16 +103,17 @@ std::size_t TriangleCount(GLenum mode, std::size_t n) {
     }
 }
 
-// The primitive's vertices (from `first`) as triangles. Room is made once, by doubling, and
-// the indices are appended: growing by resizing would clear each new index first.
+// The primitive's vertices (from `first`) as triangles, written into room made once (by
+// doubling: the vector grows as push_back would, with nothing cleared first).
 template <typename Index>
-void WriteTriangles(std::vector<Index>& indices, GLenum mode, std::size_t first, std::size_t n) {
-    const std::size_t needed = indices.size() + 3 * TriangleCount(mode, n);
+void WriteTriangles(IndexVector<Index>& indices, GLenum mode, std::size_t first, std::size_t n) {
+    const std::size_t at = indices.size(), needed = at + 3 * TriangleCount(mode, n);
     if (needed > indices.capacity()) indices.reserve(std::max(needed, 2 * indices.capacity()));
+    indices.resize(needed);
+    Index* out = indices.data() + at;
     auto triangle = [&](std::size_t a, std::size_t b, std::size_t d) {
-        indices.push_back(Index(first + a));
-        indices.push_back(Index(first + b));
-        indices.push_back(Index(first + d));
+        out[0] = Index(first + a), out[1] = Index(first + b), out[2] = Index(first + d);
+        out += 3;
     };
     switch (mode) {
     case GL_TRIANGLES:
