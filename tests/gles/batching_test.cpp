@@ -268,3 +268,44 @@ TEST_F(Library, ATerrainFrameSendsTheParticlesAndTheTablesOnly) {
 }
 
 }  // namespace
+
+namespace {
+
+// A primitive past what 16-bit indices name, and more matrices than one batch's table holds:
+// both are drawn whole, the first with 32-bit indices, the second as two batches.
+TEST_F(Library, BatchesPastTheirLimitsAreDrawnWhole) {
+    glClear(GL_COLOR_BUFFER_BIT);
+    glColor3ub(0, 150, 0);
+    glBegin(GL_TRIANGLES);
+    for (int i = 0; i < 70000 / 3; ++i) {  // degenerate triangles first: nothing to see
+        glVertex3f(-1, -1, 0);
+        glVertex3f(-1, -1, 0);
+        glVertex3f(-1, -1, 0);
+    }
+    glVertex3f(-1, -1, 0);  // the last triangle, past vertex 65536, covers the lower right
+    glVertex3f(1, -1, 0);
+    glVertex3f(1, 1, 0);
+    glEnd();
+    glesFlush();
+    ExpectNear(PixelAt(SIZE - 4, 4), {0, 150, 0}, "the triangle past 65536 vertices");
+    EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
+
+    constexpr int QUADS = 60;  // each under its own matrix, more than a table's 48 states
+    glClear(GL_COLOR_BUFFER_BIT);
+    const long draws = glesDrawCallCount();
+    for (int q = 0; q < QUADS; ++q) {
+        glLoadIdentity();
+        glTranslatef(-1 + (2.0f * float(q) + 1) / QUADS, 0, 0);
+        glScalef(1.0f / QUADS, 1, 1);
+        glColor3ub(GLubyte(100 + q), 0, 0);
+        FillViewport();
+    }
+    glesFlush();
+    EXPECT_EQ(glesDrawCallCount() - draws, 2);
+    for (int x : {0, SIZE / 2, SIZE - 1}) {
+        const int q = x * QUADS / SIZE;
+        ExpectNear(PixelAt(x, SIZE / 2), {100 + q, 0, 0}, "quad " + std::to_string(q) + ", under its own matrix");
+    }
+}
+
+}  // namespace
