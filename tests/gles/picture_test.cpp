@@ -2,7 +2,8 @@
 // fixed-function GL (vrex-capture) on the same driver: chosen frames must match closely.
 //
 // Both tools skip ahead to each frame as the demo's --start does, so the run stays short; the
-// frames are picked to show every kind of drawing the show does at least once.
+// frames are picked to show every kind of drawing the show does at least once, and three are
+// drawn right after the frame before them, from the driver buffers that frame filled.
 #include <gtest/gtest.h>
 #include <png.h>
 
@@ -26,14 +27,17 @@ constexpr Shot SHOTS[] = {
     {300, "intro image: a textured square"},
     {2900, "overlay: both wobbling layers blended over the fish"},
     {4300, "axis star: sphere-mapped quadrics, lit, over the overlay"},
+    {4301, "axis star, the frame after: the star's batches drawn from the buffers of the one before"},
     {5000, "axis star turned further: the sphere map away from the front"},
     {6430, "turning terrain: lit strips, backdrop, first particles"},
     {7000, "turning terrain: the fountain grown, additive particles"},
+    {7001, "turning terrain, the frame after: the ground from its buffers, only the particles sent"},
     {7150, "still terrain: the lit ground from the other view"},
     {7500, "still terrain, later: the same ground, the particles moved on"},
     {7860, "axis star again: the star over the terrain's colour"},
     {8600, "model in the tube: lit mipmapped model, blended cylinder"},
     {10000, "model in the tube, later: the model turned and bobbed"},
+    {10001, "model in the tube, the frame after: the model and tube from their buffers"},
     {11430, "credits: the first card"},
 };
 constexpr double ENOUGH_DB = 40.0;
