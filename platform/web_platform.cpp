@@ -10,8 +10,10 @@
 // names themselves are ours.
 //
 // The page (web/index.html) provides Module.vrexPage: the dialogs, full screen, the cursor and
-// the frame hand-over. The canvas keeps its 800 x 600 drawing buffer; the page scales it to
-// fit at 4:3, so the window never changes size and no WM_SIZE is ever sent.
+// the frame hand-over. The page lays the canvas out at 4:3 as large as it fits; its drawing
+// buffer is that size in device pixels (web_canvas.h), and WM_SIZE tells the shell when it
+// moved. A page has only the desktop's kind of full screen (no mode switch), so the popup
+// window of full screen is the page's full-screen request.
 #include <emscripten.h>
 #include <emscripten/html5.h>
 
@@ -21,6 +23,7 @@
 
 #include "gles/gles.h"
 #include "platform/platform.h"
+#include "platform/web_canvas.h"
 #include "platform/web_page.h"
 
 struct PlatformWindow {
@@ -53,8 +56,6 @@ EM_JS(int, PageScreenHeight, (), { return screen.height; });
 namespace {
 
 constexpr const char* CANVAS = "#canvas";
-constexpr int CANVAS_WIDTH = 800;
-constexpr int CANVAS_HEIGHT = 600;
 constexpr int NO_HOLD = -1;
 
 struct WindowClass {
@@ -125,12 +126,14 @@ BOOL UnregisterClassA(const char* className, HINSTANCE) {
 
 BOOL AdjustWindowRect(RECT* rect, DWORD, BOOL) { return rect != nullptr; }  // a canvas has no frame
 
-HWND CreateWindowExA(DWORD, const char* className, const char* title, DWORD, int, int, int, int, HWND, HMENU, HINSTANCE,
-                     void*) {
+HWND CreateWindowExA(DWORD, const char* className, const char* title, DWORD style, int, int, int, int, HWND, HMENU,
+                     HINSTANCE, void*) {
     if (windowExists || !className || windowClass.name != className) return nullptr;
     theWindow.procedure = windowClass.procedure;
     windowExists = true;
     PageSetTitle(title ? title : "");
+    FollowCanvasSize();
+    if (style & WS_POPUP) PageEnterFullScreen();
     emscripten_set_keydown_callback(EMSCRIPTEN_EVENT_TARGET_WINDOW, nullptr, EM_FALSE, OnKeyDown);
     emscripten_set_mousedown_callback(CANVAS, nullptr, EM_FALSE, OnMouseDown);
     return &theWindow;
@@ -142,7 +145,8 @@ HWND SetFocus(HWND) { return LiveWindow(); }
 
 BOOL GetClientRect(HWND window, RECT* rect) {
     if (!window || window != LiveWindow() || !rect) return FALSE;
-    *rect = {0, 0, CANVAS_WIDTH, CANVAS_HEIGHT};
+    const CanvasSize size = CurrentCanvasSize();
+    *rect = {0, 0, size.width, size.height};
     return TRUE;
 }
 
@@ -197,6 +201,11 @@ void Sleep(DWORD milliseconds) { emscripten_sleep(milliseconds); }
 
 // ---- messages -----------------------------------------------------------------------------
 BOOL PeekMessageA(MSG* message, HWND, UINT, UINT, UINT remove) {
+    // Before each frame: a canvas that changed size on the screen is a resized window.
+    if (queue.empty() && windowExists && FollowCanvasSize()) {
+        const CanvasSize size = CurrentCanvasSize();
+        queue.push_back({&theWindow, WM_SIZE, 0, MAKELPARAM(WORD(size.width), WORD(size.height))});
+    }
     if (queue.empty() || !message) return FALSE;
     *message = queue.front();
     if (remove & PM_REMOVE) queue.pop_front();

@@ -39,6 +39,10 @@ int main(int argc, char** argv) {
     const bool still = TakeStill(&arguments);
     if (int status = ParseDemoOptions(int(arguments.size()), arguments.data(), &g_options); status != GO_ON)
         return status;
+    // A page has no display mode to switch: its full screen is the desktop's own, and its
+    // window, the canvas, takes the page's shape, so the picture is placed at 4:3 as --desktop
+    // places it, in the page as in full screen.
+    g_desktopFullScreen = true;
     if (still) {
         g_options.screen = ScreenChoice::Windowed;
         g_options.mute = true;

@@ -282,6 +282,13 @@ class ProgressTest(PageCase):
 
 
 class FramesTest(PageCase):
+    @classmethod
+    def setUpClass(cls):
+        super().setUpClass()
+        # The canvas draws at its size on the screen: 800 x 600 pixels, the captures' size.
+        cls.driver.execute_cdp_cmd("Emulation.setDeviceMetricsOverride",
+                                   {"width": 800, "height": 600, "deviceScaleFactor": 1, "mobile": False})
+
     def test_one_frame_of_each_scene_matches_the_native_capture(self):
         with open(os.path.join(REFERENCE, "frames.txt")) as listing:
             frames = [int(line) for line in listing if line.strip()]
