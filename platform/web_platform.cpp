@@ -13,7 +13,7 @@
 // the frame hand-over. The page lays the canvas out at 4:3 as large as it fits; its drawing
 // buffer is that size in device pixels (web_canvas.h), and WM_SIZE tells the shell when it
 // moved. A page has only the desktop's kind of full screen (no mode switch), so the popup
-// window of full screen is the page's full-screen request.
+// window of full screen is the page's full-screen request. Touch and focus: web_input.h.
 #include <emscripten.h>
 #include <emscripten/html5.h>
 
@@ -24,6 +24,7 @@
 #include "gles/gles.h"
 #include "platform/platform.h"
 #include "platform/web_canvas.h"
+#include "platform/web_input.h"
 #include "platform/web_page.h"
 
 struct PlatformWindow {
@@ -93,6 +94,11 @@ EM_BOOL OnMouseDown(int, const EmscriptenMouseEvent* event, void*) {
     return EM_TRUE;
 }
 
+// What a right click is to the desktop, a two-finger tap is to a touch screen.
+void OnTwoFingerTap() {
+    if (windowExists) queue.push_back({&theWindow, WM_RBUTTONDOWN, 0, 0});
+}
+
 }  // namespace
 
 void HoldPictureAfterNextFrame(int frameNumber) { holdFrame = frameNumber; }
@@ -136,12 +142,16 @@ HWND CreateWindowExA(DWORD, const char* className, const char* title, DWORD styl
     if (style & WS_POPUP) PageEnterFullScreen();
     emscripten_set_keydown_callback(EMSCRIPTEN_EVENT_TARGET_WINDOW, nullptr, EM_FALSE, OnKeyDown);
     emscripten_set_mousedown_callback(CANVAS, nullptr, EM_FALSE, OnMouseDown);
+    WatchCanvasInput(OnTwoFingerTap);
     return &theWindow;
 }
 
 BOOL ShowWindow(HWND window, int) { return window == LiveWindow() && window; }
 BOOL UpdateWindow(HWND window) { return window == LiveWindow() && window; }
-HWND SetFocus(HWND) { return LiveWindow(); }
+HWND SetFocus(HWND window) {
+    if (window && window == LiveWindow()) FocusCanvas();
+    return LiveWindow();
+}
 
 BOOL GetClientRect(HWND window, RECT* rect) {
     if (!window || window != LiveWindow() || !rect) return FALSE;
