@@ -1,8 +1,9 @@
 // context.h - the library's own state for one driver context, shared by its files only.
 //
 // Context holds GL 1.1's state as the calls left it (what glGet answers and glPopAttrib puts
-// back), the batch being filled and the table of ES 3.0 entry points. Applied keeps what the
-// driver was last told, so a flush only sends what changed.
+// back), the batch being filled, the batch slots that keep what the driver already holds, and
+// the table of ES 3.0 entry points. Applied keeps what the driver was last told, so a flush only
+// sends what changed.
 #pragma once
 
 #include <GL/gl.h>
@@ -11,6 +12,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <map>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -24,18 +26,23 @@ namespace gles {
     X(void, AttachShader, (GLuint, GLuint))                                                           \
     X(void, BindAttribLocation, (GLuint, GLuint, const char*))                                        \
     X(void, BindBuffer, (GLenum, GLuint))                                                             \
+    X(void, BindBufferBase, (GLenum, GLuint, GLuint))                                                 \
     X(void, BindTexture, (GLenum, GLuint))                                                            \
     X(void, BindVertexArray, (GLuint))                                                                \
     X(void, BlendFunc, (GLenum, GLenum))                                                              \
     X(void, BufferData, (GLenum, std::ptrdiff_t, const void*, GLenum))                                \
+    X(void, BufferSubData, (GLenum, std::ptrdiff_t, std::ptrdiff_t, const void*))                     \
     X(void, Clear, (GLbitfield))                                                                      \
     X(void, ClearColor, (GLfloat, GLfloat, GLfloat, GLfloat))                                         \
     X(void, ClearDepthf, (GLfloat))                                                                   \
     X(void, CompileShader, (GLuint))                                                                  \
     X(GLuint, CreateProgram, ())                                                                      \
     X(GLuint, CreateShader, (GLenum))                                                                 \
+    X(void, DeleteBuffers, (GLsizei, const GLuint*))                                                  \
+    X(void, DeleteProgram, (GLuint))                                                                  \
     X(void, DeleteShader, (GLuint))                                                                   \
     X(void, DeleteTextures, (GLsizei, const GLuint*))                                                 \
+    X(void, DeleteVertexArrays, (GLsizei, const GLuint*))                                             \
     X(void, DepthFunc, (GLenum))                                                                      \
     X(void, Disable, (GLenum))                                                                        \
     X(void, DrawElements, (GLenum, GLsizei, GLenum, const void*))                                     \
@@ -46,11 +53,13 @@ namespace gles {
     X(void, GenBuffers, (GLsizei, GLuint*))                                                           \
     X(void, GenTextures, (GLsizei, GLuint*))                                                          \
     X(void, GenVertexArrays, (GLsizei, GLuint*))                                                      \
+    X(GLenum, GetError, ())                                                                           \
     X(void, GetIntegerv, (GLenum, GLint*))                                                            \
     X(void, GetProgramInfoLog, (GLuint, GLsizei, GLsizei*, char*))                                    \
     X(void, GetProgramiv, (GLuint, GLenum, GLint*))                                                   \
     X(void, GetShaderInfoLog, (GLuint, GLsizei, GLsizei*, char*))                                     \
     X(void, GetShaderiv, (GLuint, GLenum, GLint*))                                                    \
+    X(GLuint, GetUniformBlockIndex, (GLuint, const char*))                                            \
     X(GLint, GetUniformLocation, (GLuint, const char*))                                               \
     X(void, LinkProgram, (GLuint))                                                                    \
     X(void, PixelStorei, (GLenum, GLint))                                                             \
@@ -60,6 +69,7 @@ namespace gles {
     X(void, TexImage2D, (GLenum, GLint, GLint, GLsizei, GLsizei, GLint, GLenum, GLenum, const void*)) \
     X(void, TexParameteri, (GLenum, GLenum, GLint))                                                   \
     X(void, Uniform1i, (GLint, GLint))                                                                \
+    X(void, UniformBlockBinding, (GLuint, GLuint, GLuint))                                            \
     X(void, UseProgram, (GLuint))                                                                     \
     X(void, VertexAttribPointer, (GLuint, GLint, GLenum, GLboolean, GLsizei, const void*))            \
     X(void, Viewport, (GLint, GLint, GLsizei, GLsizei))
@@ -72,11 +82,13 @@ struct EsApi {
 
 // ES 3.0 names that GL 1.1's header need not carry.
 namespace es {
-constexpr GLenum ARRAY_BUFFER = 0x8892, ELEMENT_ARRAY_BUFFER = 0x8893, STREAM_DRAW = 0x88E0;
+constexpr GLenum ARRAY_BUFFER = 0x8892, ELEMENT_ARRAY_BUFFER = 0x8893, UNIFORM_BUFFER = 0x8A11;
+constexpr GLenum STREAM_DRAW = 0x88E0, DYNAMIC_DRAW = 0x88E8;
 constexpr GLenum VERTEX_SHADER = 0x8B31, FRAGMENT_SHADER = 0x8B30;
 constexpr GLenum COMPILE_STATUS = 0x8B81, LINK_STATUS = 0x8B82;
 constexpr GLenum TEXTURE0 = 0x84C0, TEXTURE_MAX_LEVEL = 0x813D, CLAMP_TO_EDGE = 0x812F;
-constexpr GLenum RGB8 = 0x8051, RGBA8 = 0x8058;
+constexpr GLenum RGB8 = 0x8051, RGBA8 = 0x8058, HALF_FLOAT = 0x140B;
+constexpr GLuint INVALID_INDEX = 0xFFFFFFFFu;
 }  // namespace es
 
 // GL 1.1 and extension names GLU and the tools use that an old <GL/gl.h> may lack.
@@ -110,12 +122,17 @@ enum Capability : std::uint32_t {
 };
 std::uint32_t CapabilityBit(GLenum capability);  // 0 for a name the library does not know
 
+// GL 1.1's default material; colour material overwrites ambient and diffuse while it tracks.
+constexpr Vec4 DEFAULT_MATERIAL_AMBIENT{0.2f, 0.2f, 0.2f, 1};
+constexpr Vec4 DEFAULT_MATERIAL_DIFFUSE{0.8f, 0.8f, 0.8f, 1};
+
 // What glPushAttrib saves: every piece of state the library keeps outside the stacks.
 struct AttribState {
     std::uint32_t enabled = 0;  // GL starts with everything off
     Vec4 colour{1, 1, 1, 1};
     std::array<float, 3> normal{0, 0, 1};
     std::array<float, 4> texCoord{0, 0, 0, 1};
+    Vec4 materialAmbient = DEFAULT_MATERIAL_AMBIENT, materialDiffuse = DEFAULT_MATERIAL_DIFFUSE;
     GLenum blendSource = GL_ONE, blendDestination = GL_ZERO;
     GLenum depthFunc = GL_LESS;
     Vec4 clearColour{0, 0, 0, 0};
@@ -134,21 +151,53 @@ struct AttribEntry {
     AttribState saved;
 };
 
+// One mipmap level as it was sent: its size, the GL 1.1 base format it keeps, and the packed
+// RGB or RGBA bytes handed to the driver, kept so a lost driver context can be given them again.
+struct TextureLevel {
+    GLint width = 0, height = 0;  // 0 x 0: never sent
+    GLenum baseFormat = 0;
+    bool hasAlpha = false;
+    bool defined = false;  // sent with pixels (else the driver's contents are undefined)
+    std::vector<GLubyte> pixels;
+};
+
 struct Texture {
     GLuint driverName = 0;
     GLenum minFilter = GL_NEAREST_MIPMAP_LINEAR, magFilter = GL_LINEAR;
     GLenum wrapS = GL_REPEAT, wrapT = GL_REPEAT;
-    // Level sizes as uploaded (0 x 0: none); completeness is decided from them as GL 1.1 does.
-    std::vector<std::array<GLint, 3>> levels;  // width, height, internal format (library's)
-    bool complete = false;                     // kept by every upload and parameter change
+    std::vector<TextureLevel> levels;  // completeness is decided from them as GL 1.1 does
+    bool complete = false;             // kept by every upload and parameter change
 };
 
-// One vertex as the driver receives it: clip-space position, final colour, texture coordinate.
+// One vertex as the driver keeps it, in object space: the vertex shader applies the matrices,
+// the lighting and the texture-coordinate generation of the state it names. 32 bytes.
 struct Vertex {
-    float position[4];
-    float colour[4];
+    float position[3];
+    std::uint16_t normal[3];  // half floats: the normal as sent, its length kept
+    std::uint16_t state;      // index into the batch's table of vertex states
     float texCoord[2];
+    std::uint8_t colour[4];  // the current colour, clamped, in bytes as the framebuffer has them
+    bool operator==(const Vertex&) const = default;
 };
+static_assert(sizeof(Vertex) == 32);
+
+// What the vertex shader needs of GL's state at one vertex, as std140 columns (see shaders.cpp):
+// the matrices, the material when colour material does not track, and the switches.
+struct VertexState {
+    float modelviewProjection[16];
+    float modelview[16];
+    float normalMatrix[12];  // three columns, each padded to four floats
+    float textureMatrix[16];
+    float materialAmbient[4];
+    float materialDiffuse[4];
+    float switches[4];  // lighting, light 0, colour material, normalise (1 or 0)
+    float generate[4];  // s and t: 0 none, 1 sphere map, 2 eye linear, 3 object linear
+    bool operator==(const VertexState&) const = default;
+};
+static_assert(sizeof(VertexState) == 19 * 16);
+// A batch's table holds this many states: the table fits the 16 KiB of a uniform block that
+// every ES 3.0 driver allows. A batch that needs more is sent and the next one starts.
+constexpr std::size_t MAX_VERTEX_STATES = 48;
 
 // What the driver must know to draw a batch; a change of any of it ends the batch.
 struct DrawState {
@@ -164,10 +213,32 @@ struct DrawState {
     bool operator==(const DrawState&) const = default;
 };
 
+// A driver buffer the library writes with glBufferSubData, grown by doubling.
+struct DriverBuffer {
+    GLuint name = 0;
+    std::size_t capacity = 0;
+};
+
+// The driver's copy of one batch of the frame, by its place in the frame: what its buffers
+// hold, so the same batch in the next frame is drawn without sending it again.
+struct BatchSlot {
+    GLuint vertexArray = 0;
+    DriverBuffer vertexBuffer, indexBuffer, stateBuffer;
+    std::vector<Vertex> vertices;  // what vertexBuffer holds (its first vertices.size())
+    std::vector<std::uint16_t> indices16;
+    std::vector<GLuint> indices32;
+    bool wideIndices = false;  // indices32 is the one in indexBuffer
+    std::vector<VertexState> states;
+};
+// Batches of a frame beyond this many share the last slot: a caller that never ends its frame
+// with glesFlush cannot make the library keep buffers without bound.
+constexpr std::size_t MAX_BATCH_SLOTS = 64;
+
 struct Context {
-    EsApi es;
+    EsApi es;        // the driver's entry points, or do-nothing ones while the context is lost
+    EsApi driverEs;  // the driver's entry points as loaded
+    bool lost = false;
     GLuint programs[2] = {0, 0};  // untextured, textured
-    GLuint vertexArray = 0, vertexBuffer = 0, indexBuffer = 0;
     GLint maxTextureSize = 0;
     std::string renderer;
 
@@ -176,6 +247,7 @@ struct Context {
     std::vector<AttribEntry> attribStack;
     std::vector<Matrix> modelview{1}, projection{1}, textureMatrix{1};
     std::map<GLuint, Texture> textures;  // 0 is the default texture, always there
+    std::set<GLuint> generatedNames;     // from glGenTextures, not yet bound: no object yet
     GLuint nextTextureName = 1;
     std::array<GLint, 2> proxySize{0, 0};  // what the last proxy glTexImage2D would have made
 
@@ -183,24 +255,39 @@ struct Context {
     GLint unpackAlignment = 4, unpackRowLength = 0, unpackSkipRows = 0, unpackSkipPixels = 0;
     GLint packAlignment = 4, packRowLength = 0, packSkipRows = 0, packSkipPixels = 0;
 
-    // Derived from the matrices, recomputed at the first vertex after one of them changes.
-    bool derivedStale = true;
-    Matrix modelviewProjection{};
-    std::array<float, 9> normalMatrix{};
-    bool textureMatrixIsIdentity = true;
+    // The current normal and colour as a vertex stores them, packed when they are set.
+    std::uint16_t packedNormal[3] = {0, 0, 0x3C00};
+    std::uint8_t packedColour[4] = {255, 255, 255, 255};
+
+    // The vertex state in force: rebuilt at the first vertex after anything in it changes.
+    bool vertexStateStale = true;
+    std::uint16_t currentState = 0;  // its index in the batch's table
 
     // Immediate mode.
     GLenum primitive = 0;  // 0 outside glBegin/glEnd
     std::size_t primitiveStart = 0;
 
-    // The batch and what the driver was last told.
+    // The batch being filled. While it equals its slot's copy vertex by vertex, nothing is
+    // written (`matching`); at the first difference the equal part is copied into `vertices`,
+    // and only the rest is sent.
+    std::size_t slot = 0;  // its place in the frame
+    std::size_t vertexCount = 0;
+    bool matching = true;
+    std::size_t firstChanged = 0;  // vertices before it are in the slot's buffer as they are here
     std::vector<Vertex> vertices;
-    std::vector<GLuint> indices;
+    std::vector<std::uint16_t> indices16;
+    std::vector<GLuint> indices32;
+    bool wideIndices = false;
+    std::vector<VertexState> states;
     DrawState batchState;
+    bool drawStateStale = true;  // something batchState is made from has changed since glBegin
+    std::vector<BatchSlot> slots;
+
     DrawState applied;
     bool appliedKnown = false;
     long drawCalls = 0;
     long primitives = 0;
+    long long bytesSent = 0;
 };
 
 extern Context* g_current;  // the context the GL 1.1 calls act on; null: they do nothing
@@ -209,21 +296,42 @@ extern Context* g_current;  // the context the GL 1.1 calls act on; null: they d
 void SetError(Context& c, GLenum error);
 // True (after setting GL_INVALID_OPERATION) when inside glBegin/glEnd, where most calls are refused.
 bool RefusedInsideBeginEnd(Context& c);
-// Where an entry point starts: null (do nothing) without a context or inside glBegin/glEnd,
-// where GL 1.1 refuses the call.
-inline Context* Outside() {
+// Where an entry point that GL 1.1 refuses between glBegin and glEnd starts: the current
+// context, or null (do nothing) without one or inside glBegin/glEnd.
+inline Context* ContextOutsideBeginEnd() {
     Context* c = g_current;
     if (!c || RefusedInsideBeginEnd(*c)) return nullptr;
     return c;
 }
-// Ends the batch: one draw call of everything pending, after telling the driver its state.
+// Ends the batch: one draw call of everything pending, after telling the driver its state and
+// sending what its slot does not hold yet.
 void FlushBatch(Context& c);
+// Ends the frame: the next batch is the first of a new frame and is compared with the first slot.
+void EndFrame(Context& c);
 // Tells the driver the current GL state, for a clear or a read outside any batch.
 void ApplyCurrentState(Context& c);
 // The draw state the current GL state asks for.
 DrawState WantedDrawState(const Context& c);
 // Whether a texture can be sampled as GL 1.1 decides (mipmaps complete if filtered so).
 bool TextureComplete(const Texture& t);
+// Marks the draw state for comparing again at the next glBegin (an enable, a function, the
+// viewport or scissor box, the texture bound or its completeness).
+inline void DrawStateChanged(Context& c) { c.drawStateStale = true; }
+// Marks the vertex state for rebuilding at the next vertex (a matrix, an enable, the material).
+inline void VertexStateChanged(Context& c) { c.vertexStateStale = true; }
+// The vertex state GL's state asks for now.
+VertexState CurrentVertexState(const Context& c);
+// The programs and their uniform block; false (reason in glesLastFailure) when they fail.
+bool BuildPrograms(Context& c);
+// Forgets every driver object of the batches (after a lost context, or before freeing).
+void DropBatchSlots(Context& c);
+// Counts an upload handed to the driver.
+inline void CountSent(Context& c, std::size_t bytes) {
+    if (!c.lost) c.bytesSent += (long long)bytes;
+}
+// IEEE half float of a float, rounded to nearest even.
+std::uint16_t HalfFloat(float value);
+void SetLastFailure(const std::string& failure);
 // The pixel-store names GLU sets and ES lacks (byte swapping, LSB first, 3D images): they hold
 // GL's default, 0, and nothing else.
 inline bool PixelStoreNameEsLacks(GLenum name) {
@@ -242,5 +350,7 @@ inline bool PixelStoreNameEsLacks(GLenum name) {
 Matrix& CurrentMatrix(Context& c);
 Matrix Multiply(const Matrix& a, const Matrix& b);
 Matrix IdentityMatrix();
+// Sends every level and the parameters of a texture to the driver (after an upload, a restore).
+void SendTextureToDriver(Context& c, Texture& t);
 
 }  // namespace gles

@@ -26,23 +26,40 @@
 //
 // Meaning: lighting is GL 1.1's, per vertex in eye space: light 0 at its defaults (white,
 // from the viewer's direction), the global ambient 0.2, the default material, colour material
-// tracking ambient and diffuse; the normal goes through the model-view matrix in force at its
-// vertex and is normalised only under GL_NORMALIZE. Sphere-map coordinates per vertex in eye
-// space. Texture environment modulate. The current colour, normal and texture coordinate
-// persist across primitives and frames.
+// tracking ambient and diffuse (switched off, the material keeps the colour it last took); the
+// normal goes through the model-view matrix in force at its vertex and is normalised only under
+// GL_NORMALIZE. Texture coordinates are generated per vertex: the sphere map in eye space, and
+// the eye- and object-linear modes from GL's default planes (s = x, t = y), which cannot be
+// changed. Texture environment modulate. The current colour, normal and texture coordinate
+// persist across primitives and frames. glGetError reports the driver's own errors too (an
+// upload it has no memory for), after the library's.
 //
 // Refused (GL's error is set, nothing is drawn or changed): points and lines, texture
-// coordinate generation other than the sphere map, texture environments other than modulate,
-// 1D and 3D textures, pixel types other than unsigned bytes, pixel-store values ES cannot
-// honour, any enum outside the list above, and every call between glBegin and glEnd that
-// GL 1.1 refuses there. Accepted but drawn differently: GL_FLAT is drawn smooth, GL_CLAMP as
-// clamping to the edge (no border texels), sizes that are not powers of two as ES draws them.
+// environments other than modulate, 1D and 3D textures, pixel types other than unsigned bytes,
+// pixel-store values ES cannot honour, any enum outside the list above, and every call between
+// glBegin and glEnd that GL 1.1 refuses there. Accepted but drawn differently: GL_FLAT is drawn
+// smooth; GL_CLAMP clamps to the edge, so under linear filtering the edge texels are not
+// blended with the border colour as GL 1.1 does; sizes that are not powers of two as ES draws
+// them; colours reach the shader as bytes (1/255 steps, as the framebuffer keeps them) and
+// normals as half floats.
 //
-// Batching: every vertex is taken to clip space, lit and given its texture coordinate on the
-// CPU as it is sent, so matrix and lighting changes cost no draw. Consecutive primitives go
-// into one vertex buffer, indexed as triangles, until something the driver must know changes
-// (texture, blending, depth test, scissor, viewport) or a clear, a read or a flush: then the
-// batch is one glDrawElements.
+// Drawing: vertices are kept in object space (32 bytes: position, normal, texture coordinate,
+// colour, and the index of their vertex state); the vertex shader applies the matrices, the
+// lighting and the texture-coordinate generation. Each batch has a table of up to 48 vertex
+// states (matrices, lighting switches, material), so a matrix or lighting change inside a batch
+// costs a table entry, not a draw. Consecutive primitives go into one batch until something the
+// driver must know changes (texture, blending, depth test, scissor, viewport), its table is
+// full, it holds 60000 vertices, or a clear, a read, a texture change or a flush comes: then the
+// batch is one glDrawElements (16-bit indices up to 65536 vertices).
+//
+// Only what changed is sent: batch k of a frame (frames end at glesFlush) is compared, vertex
+// by vertex and index by index, with batch k of the frame before; equal, it is drawn from the
+// driver buffers it already has, and only its table of states goes again if that changed. The
+// buffers are kept, grown by doubling and written with glBufferSubData.
+//
+// A lost driver context (the browser's WebGL context lost) is survived: glesContextLost stops
+// every call to the driver, and glesContextRestored builds the programs and buffers again and
+// re-sends every texture from the copy the library keeps of each level it sent.
 #pragma once
 
 #include <GL/gl.h>
@@ -62,9 +79,20 @@ void glesMakeCurrent(GlesContext* context);
 GlesContext* glesCurrentContext();
 // Frees the library's state; its driver objects go with the driver context they live in.
 void glesDestroyContext(GlesContext* context);
-// Sends the pending batch to the driver: before a swap, a read by other means, a switch.
+// Sends the pending batch to the driver and ends the frame: before a swap, a read by other
+// means, a switch. The next batch is compared with the first of the frame just ended.
 void glesFlush();
 // Draw calls sent to the driver by the current context since it was made, and the primitives
 // (glBegin/glEnd pairs) it was sent: what a fixed-function driver receives as separate draws.
 long glesDrawCallCount();
 long glesPrimitiveCount();
+// Bytes handed to the driver by the current context since it was made: vertices, indices,
+// tables of vertex states and texture levels (what a browser copies into its GPU process).
+long long glesBytesSentCount();
+// The driver context has been lost: its objects are gone. Until glesContextRestored the
+// library sends nothing to the driver; GL 1.1 calls still change the library's state.
+void glesContextLost(GlesContext* context);
+// The driver context is back (current on this thread), empty: builds the programs and
+// buffers again and re-sends every texture, each level, from the copies the library keeps,
+// so drawing goes on as before. False (reason in glesLastFailure) when it cannot.
+bool glesContextRestored(GlesContext* context, GlesProcGetter getProc);

@@ -1,5 +1,5 @@
-// The three matrix stacks. Vertices are transformed on the CPU as they are sent, so a matrix
-// change costs no draw call; only the normal matrix is marked for recomputing.
+// The three matrix stacks. A matrix change costs no draw call: the next vertex takes a new
+// entry of its batch's table of vertex states, which the vertex shader reads.
 #include <cmath>
 
 #include "gles/context.h"
@@ -51,21 +51,19 @@ std::size_t StackLimit(GLenum mode) {
     }
 }
 
-void Changed(Context& c) { c.derivedStale = true; }
-
 void Load(const Matrix& m) {
-    Context* c = Outside();
+    Context* c = ContextOutsideBeginEnd();
     if (!c) return;
     CurrentMatrix(*c) = m;
-    Changed(*c);
+    VertexStateChanged(*c);
 }
 
 void MultiplyBy(const Matrix& m) {
-    Context* c = Outside();
+    Context* c = ContextOutsideBeginEnd();
     if (!c) return;
     Matrix& current = CurrentMatrix(*c);
     current = Multiply(current, m);
-    Changed(*c);
+    VertexStateChanged(*c);
 }
 
 template <typename T>
@@ -86,28 +84,38 @@ void Rotate(double angle, double x, double y, double z) {
                 float(z * z * t + co), 0, 0, 0, 0, 1});
 }
 
-void Frustum(double l, double r, double b, double t, double n, double f, bool perspective) {
-    Context* c = Outside();
-    if (!c) return;
-    if (l == r || b == t || n == f || (perspective && (n <= 0 || f <= 0))) return SetError(*c, GL_INVALID_VALUE);
+bool ValidVolume(Context& c, double l, double r, double b, double t, double n, double f) {
+    if (l != r && b != t && n != f) return true;
+    SetError(c, GL_INVALID_VALUE);
+    return false;
+}
+
+void MultiplyByPerspective(double l, double r, double b, double t, double n, double f) {
+    Context* c = ContextOutsideBeginEnd();
+    if (!c || !ValidVolume(*c, l, r, b, t, n, f)) return;
+    if (n <= 0 || f <= 0) return SetError(*c, GL_INVALID_VALUE);
     Matrix m{};
-    if (perspective) {
-        m[0] = float(2 * n / (r - l));
-        m[5] = float(2 * n / (t - b));
-        m[8] = float((r + l) / (r - l));
-        m[9] = float((t + b) / (t - b));
-        m[10] = float(-(f + n) / (f - n));
-        m[11] = -1;
-        m[14] = float(-2 * f * n / (f - n));
-    } else {
-        m[0] = float(2 / (r - l));
-        m[5] = float(2 / (t - b));
-        m[10] = float(-2 / (f - n));
-        m[12] = float(-(r + l) / (r - l));
-        m[13] = float(-(t + b) / (t - b));
-        m[14] = float(-(f + n) / (f - n));
-        m[15] = 1;
-    }
+    m[0] = float(2 * n / (r - l));
+    m[5] = float(2 * n / (t - b));
+    m[8] = float((r + l) / (r - l));
+    m[9] = float((t + b) / (t - b));
+    m[10] = float(-(f + n) / (f - n));
+    m[11] = -1;
+    m[14] = float(-2 * f * n / (f - n));
+    MultiplyBy(m);
+}
+
+void MultiplyByOrthographic(double l, double r, double b, double t, double n, double f) {
+    Context* c = ContextOutsideBeginEnd();
+    if (!c || !ValidVolume(*c, l, r, b, t, n, f)) return;
+    Matrix m{};
+    m[0] = float(2 / (r - l));
+    m[5] = float(2 / (t - b));
+    m[10] = float(-2 / (f - n));
+    m[12] = float(-(r + l) / (r - l));
+    m[13] = float(-(t + b) / (t - b));
+    m[14] = float(-(f + n) / (f - n));
+    m[15] = 1;
     MultiplyBy(m);
 }
 
@@ -116,7 +124,7 @@ void Frustum(double l, double r, double b, double t, double n, double f, bool pe
 extern "C" {
 
 void GLAPIENTRY glMatrixMode(GLenum mode) {
-    Context* c = Outside();
+    Context* c = ContextOutsideBeginEnd();
     if (!c) return;
     if (mode != GL_MODELVIEW && mode != GL_PROJECTION && mode != GL_TEXTURE) return SetError(*c, GL_INVALID_ENUM);
     c->state.matrixMode = mode;
@@ -137,7 +145,7 @@ void GLAPIENTRY glMultMatrixd(const GLdouble* m) {
 }
 
 void GLAPIENTRY glPushMatrix() {
-    Context* c = Outside();
+    Context* c = ContextOutsideBeginEnd();
     if (!c) return;
     std::vector<Matrix>& stack = CurrentStack(*c);
     if (stack.size() >= StackLimit(c->state.matrixMode)) return SetError(*c, GL_STACK_OVERFLOW);
@@ -145,12 +153,12 @@ void GLAPIENTRY glPushMatrix() {
 }
 
 void GLAPIENTRY glPopMatrix() {
-    Context* c = Outside();
+    Context* c = ContextOutsideBeginEnd();
     if (!c) return;
     std::vector<Matrix>& stack = CurrentStack(*c);
     if (stack.size() <= 1) return SetError(*c, GL_STACK_UNDERFLOW);
     stack.pop_back();
-    Changed(*c);
+    VertexStateChanged(*c);
 }
 
 void GLAPIENTRY glTranslatef(GLfloat x, GLfloat y, GLfloat z) {
@@ -165,10 +173,10 @@ void GLAPIENTRY glRotatef(GLfloat angle, GLfloat x, GLfloat y, GLfloat z) { Rota
 void GLAPIENTRY glRotated(GLdouble angle, GLdouble x, GLdouble y, GLdouble z) { Rotate(angle, x, y, z); }
 
 void GLAPIENTRY glFrustum(GLdouble l, GLdouble r, GLdouble b, GLdouble t, GLdouble n, GLdouble f) {
-    Frustum(l, r, b, t, n, f, true);
+    MultiplyByPerspective(l, r, b, t, n, f);
 }
 void GLAPIENTRY glOrtho(GLdouble l, GLdouble r, GLdouble b, GLdouble t, GLdouble n, GLdouble f) {
-    Frustum(l, r, b, t, n, f, false);
+    MultiplyByOrthographic(l, r, b, t, n, f);
 }
 
 }  // extern "C"

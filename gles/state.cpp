@@ -57,6 +57,10 @@ using namespace gles;
 
 namespace {
 
+// The enables the vertex shader reads from the batch's table.
+constexpr std::uint32_t VERTEX_STATE_CAPABILITIES =
+    CAP_LIGHTING | CAP_LIGHT0 | CAP_COLOR_MATERIAL | CAP_NORMALIZE | CAP_TEXTURE_GEN_S | CAP_TEXTURE_GEN_T;
+
 bool IsBlendFactor(GLenum f, bool source) {
     switch (f) {
     case GL_ZERO:
@@ -75,14 +79,18 @@ bool IsBlendFactor(GLenum f, bool source) {
 }
 
 void SetEnabled(GLenum capability, bool on) {
-    Context* c = Outside();
+    Context* c = ContextOutsideBeginEnd();
     if (!c) return;
     std::uint32_t bit = CapabilityBit(capability);
     if (!bit) return SetError(*c, GL_INVALID_ENUM);
+    // Colour material takes the current colour at once, not only at the next glColor.
+    if (on && bit == CAP_COLOR_MATERIAL) c->state.materialAmbient = c->state.materialDiffuse = c->state.colour;
     if (on)
         c->state.enabled |= bit;
     else
         c->state.enabled &= ~bit;
+    if (bit & VERTEX_STATE_CAPABILITIES) VertexStateChanged(*c);
+    DrawStateChanged(*c);
 }
 
 // Values a query answers, as doubles; the typed queries convert them as GL does.
@@ -143,7 +151,7 @@ int Answer(Context& c, GLenum name, double* out) {
 
 template <typename T>
 void Query(GLenum name, T* params) {
-    Context* c = Outside();
+    Context* c = ContextOutsideBeginEnd();
     if (!c || !params) return;
     double values[16];
     int n = Answer(*c, name, values);
@@ -187,6 +195,8 @@ void RestoreAttributes(Context& c, const AttribEntry& entry) {
     }
     if (m & GL_LIGHTING_BIT) {
         s.shadeModel = saved.shadeModel;
+        s.materialAmbient = saved.materialAmbient;
+        s.materialDiffuse = saved.materialDiffuse;
         restoreEnables(CAP_LIGHTING | CAP_LIGHT0 | CAP_COLOR_MATERIAL);
     }
     if (m & GL_TEXTURE_BIT) {
@@ -205,6 +215,8 @@ void RestoreAttributes(Context& c, const AttribEntry& entry) {
         restoreEnables(CAP_NORMALIZE);
     }
     if (m & GL_HINT_BIT) s.perspectiveHint = saved.perspectiveHint;
+    VertexStateChanged(c);
+    DrawStateChanged(c);
 }
 
 }  // namespace
@@ -220,6 +232,10 @@ GLenum GLAPIENTRY glGetError() {
     }
     GLenum error = c->error;
     c->error = GL_NO_ERROR;
+    // The driver's own errors (an upload it had no memory for) come after the library's; each
+    // is read once, and the first is reported.
+    for (GLenum driver = c->es.GetError(); driver != GL_NO_ERROR; driver = c->es.GetError())
+        if (error == GL_NO_ERROR) error = driver;
     return error;
 }
 
@@ -227,7 +243,7 @@ void GLAPIENTRY glEnable(GLenum capability) { SetEnabled(capability, true); }
 void GLAPIENTRY glDisable(GLenum capability) { SetEnabled(capability, false); }
 
 GLboolean GLAPIENTRY glIsEnabled(GLenum capability) {
-    Context* c = Outside();
+    Context* c = ContextOutsideBeginEnd();
     if (!c) return GL_FALSE;
     std::uint32_t bit = CapabilityBit(capability);
     if (!bit) {
@@ -238,48 +254,52 @@ GLboolean GLAPIENTRY glIsEnabled(GLenum capability) {
 }
 
 void GLAPIENTRY glBlendFunc(GLenum source, GLenum destination) {
-    Context* c = Outside();
+    Context* c = ContextOutsideBeginEnd();
     if (!c) return;
     if (!IsBlendFactor(source, true) || !IsBlendFactor(destination, false)) return SetError(*c, GL_INVALID_ENUM);
     c->state.blendSource = source;
     c->state.blendDestination = destination;
+    DrawStateChanged(*c);
 }
 
 void GLAPIENTRY glDepthFunc(GLenum func) {
-    Context* c = Outside();
+    Context* c = ContextOutsideBeginEnd();
     if (!c) return;
     if (func < GL_NEVER || func > GL_ALWAYS) return SetError(*c, GL_INVALID_ENUM);
     c->state.depthFunc = func;
+    DrawStateChanged(*c);
 }
 
 void GLAPIENTRY glViewport(GLint x, GLint y, GLsizei width, GLsizei height) {
-    Context* c = Outside();
+    Context* c = ContextOutsideBeginEnd();
     if (!c) return;
     if (width < 0 || height < 0) return SetError(*c, GL_INVALID_VALUE);
     c->state.viewport = {x, y, width, height};
+    DrawStateChanged(*c);
 }
 
 void GLAPIENTRY glScissor(GLint x, GLint y, GLsizei width, GLsizei height) {
-    Context* c = Outside();
+    Context* c = ContextOutsideBeginEnd();
     if (!c) return;
     if (width < 0 || height < 0) return SetError(*c, GL_INVALID_VALUE);
     c->state.scissor = {x, y, width, height};
+    DrawStateChanged(*c);
 }
 
 void GLAPIENTRY glClearColor(GLclampf r, GLclampf g, GLclampf b, GLclampf a) {
-    Context* c = Outside();
+    Context* c = ContextOutsideBeginEnd();
     if (!c) return;
     c->state.clearColour = {Clamp01(r), Clamp01(g), Clamp01(b), Clamp01(a)};
 }
 
 void GLAPIENTRY glClearDepth(GLclampd depth) {
-    Context* c = Outside();
+    Context* c = ContextOutsideBeginEnd();
     if (!c) return;
     c->state.clearDepth = depth < 0 ? 0 : depth > 1 ? 1 : depth;
 }
 
 void GLAPIENTRY glClear(GLbitfield mask) {
-    Context* c = Outside();
+    Context* c = ContextOutsideBeginEnd();
     if (!c) return;
     if (mask & ~GLbitfield(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT | GL_ACCUM_BUFFER_BIT))
         return SetError(*c, GL_INVALID_VALUE);
@@ -293,14 +313,14 @@ void GLAPIENTRY glClear(GLbitfield mask) {
 }
 
 void GLAPIENTRY glShadeModel(GLenum mode) {
-    Context* c = Outside();
+    Context* c = ContextOutsideBeginEnd();
     if (!c) return;
     if (mode != GL_SMOOTH && mode != GL_FLAT) return SetError(*c, GL_INVALID_ENUM);
     c->state.shadeModel = mode;
 }
 
 void GLAPIENTRY glHint(GLenum target, GLenum mode) {
-    Context* c = Outside();
+    Context* c = ContextOutsideBeginEnd();
     if (!c) return;
     if (mode != GL_FASTEST && mode != GL_NICEST && mode != GL_DONT_CARE) return SetError(*c, GL_INVALID_ENUM);
     switch (target) {
@@ -315,16 +335,18 @@ void GLAPIENTRY glHint(GLenum target, GLenum mode) {
 }
 
 void GLAPIENTRY glTexGeni(GLenum coord, GLenum pname, GLint param) {
-    Context* c = Outside();
+    Context* c = ContextOutsideBeginEnd();
     if (!c) return;
     if ((coord != GL_S && coord != GL_T) || pname != GL_TEXTURE_GEN_MODE) return SetError(*c, GL_INVALID_ENUM);
-    // Only the sphere map is drawn; the planar modes are GL's default and would need planes.
-    if (param != GL_SPHERE_MAP) return SetError(*c, GL_INVALID_ENUM);
+    // The planar modes generate from GL's default planes, which the library never changes.
+    if (param != GL_SPHERE_MAP && param != GL_EYE_LINEAR && param != GL_OBJECT_LINEAR)
+        return SetError(*c, GL_INVALID_ENUM);
     (coord == GL_S ? c->state.genModeS : c->state.genModeT) = GLenum(param);
+    VertexStateChanged(*c);
 }
 
 void GLAPIENTRY glTexEnvi(GLenum target, GLenum pname, GLint param) {
-    Context* c = Outside();
+    Context* c = ContextOutsideBeginEnd();
     if (!c) return;
     // GL_MODULATE is the default and the only environment drawn.
     if (target != GL_TEXTURE_ENV || pname != GL_TEXTURE_ENV_MODE || param != GL_MODULATE) SetError(*c, GL_INVALID_ENUM);
@@ -336,7 +358,7 @@ void GLAPIENTRY glGetDoublev(GLenum name, GLdouble* params) { Query(name, params
 void GLAPIENTRY glGetBooleanv(GLenum name, GLboolean* params) { Query(name, params); }
 
 const GLubyte* GLAPIENTRY glGetString(GLenum name) {
-    Context* c = Outside();
+    Context* c = ContextOutsideBeginEnd();
     if (!c) return nullptr;
     switch (name) {
     case GL_VENDOR: return reinterpret_cast<const GLubyte*>("vrex");
@@ -349,14 +371,14 @@ const GLubyte* GLAPIENTRY glGetString(GLenum name) {
 }
 
 void GLAPIENTRY glPushAttrib(GLbitfield mask) {
-    Context* c = Outside();
+    Context* c = ContextOutsideBeginEnd();
     if (!c) return;
     if (int(c->attribStack.size()) >= ATTRIB_STACK_DEPTH) return SetError(*c, GL_STACK_OVERFLOW);
     c->attribStack.push_back({mask, c->state});
 }
 
 void GLAPIENTRY glPopAttrib() {
-    Context* c = Outside();
+    Context* c = ContextOutsideBeginEnd();
     if (!c) return;
     if (c->attribStack.empty()) return SetError(*c, GL_STACK_UNDERFLOW);
     RestoreAttributes(*c, c->attribStack.back());
@@ -364,14 +386,14 @@ void GLAPIENTRY glPopAttrib() {
 }
 
 void GLAPIENTRY glFlush() {
-    Context* c = Outside();
+    Context* c = ContextOutsideBeginEnd();
     if (!c) return;
     FlushBatch(*c);
     c->es.Flush();
 }
 
 void GLAPIENTRY glFinish() {
-    Context* c = Outside();
+    Context* c = ContextOutsideBeginEnd();
     if (!c) return;
     FlushBatch(*c);
     c->es.Finish();

@@ -9,18 +9,19 @@
 namespace gles {
 
 bool TextureComplete(const Texture& t) {
-    if (t.levels.empty() || t.levels[0][0] == 0 || t.levels[0][1] == 0) return false;
+    if (t.levels.empty() || t.levels[0].width == 0 || t.levels[0].height == 0) return false;
     const bool mipmapped = t.minFilter != GL_NEAREST && t.minFilter != GL_LINEAR;
     if (!mipmapped) return true;
     // Every level down to 1 x 1, each half the one above, in the same format.
-    GLint w = t.levels[0][0], h = t.levels[0][1];
+    const TextureLevel& base = t.levels[0];
+    GLint w = base.width, h = base.height;
     for (std::size_t level = 1;; ++level) {
         if (w == 1 && h == 1) return true;
         w = w > 1 ? w / 2 : 1;
         h = h > 1 ? h / 2 : 1;
         if (level >= t.levels.size()) return false;
-        const auto& l = t.levels[level];
-        if (l[0] != w || l[1] != h || l[2] != t.levels[0][2]) return false;
+        const TextureLevel& l = t.levels[level];
+        if (l.width != w || l.height != h || l.baseFormat != base.baseFormat) return false;
     }
 }
 
@@ -108,7 +109,8 @@ Texture* BoundTexture(Context& c) {
     return found == c.textures.end() ? nullptr : &found->second;
 }
 
-// Binds the texture in the driver for an upload or a parameter, keeping the batch's record true.
+// Binds the texture in the driver for an upload or a parameter, keeping the batch's record
+// true. A batch waiting to be drawn with the texture is sent first: it was drawn before the change.
 void BindForChange(Context& c, Texture& t) {
     FlushBatch(c);
     if (!t.driverName) c.es.GenTextures(1, &t.driverName);
@@ -116,16 +118,27 @@ void BindForChange(Context& c, Texture& t) {
     c.applied.texture = t.driverName;
 }
 
+// ES has no GL_CLAMP. GL 1.1's clamp blends the edge texels with the border colour (black by
+// default) under linear filtering, and clamping to the edge does not: the outermost half texel
+// is drawn brighter here than by GL 1.1.
+GLint DriverWrap(GLenum wrap) { return GLint(wrap == GL_CLAMP ? es::CLAMP_TO_EDGE : wrap); }
+
 void SendParameters(Context& c, Texture& t) {
-    BindForChange(c, t);
     c.es.TexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GLint(t.minFilter));
     c.es.TexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GLint(t.magFilter));
-    // Without border texels GL_CLAMP samples as clamping to the edge does.
-    c.es.TexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GLint(t.wrapS == GL_CLAMP ? es::CLAMP_TO_EDGE : t.wrapS));
-    c.es.TexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GLint(t.wrapT == GL_CLAMP ? es::CLAMP_TO_EDGE : t.wrapT));
+    c.es.TexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, DriverWrap(t.wrapS));
+    c.es.TexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, DriverWrap(t.wrapT));
     // The driver samples only the levels GL 1.1 would: down to 1 x 1 from level 0.
     c.es.TexParameteri(GL_TEXTURE_2D, es::TEXTURE_MAX_LEVEL, GLint(t.levels.empty() ? 0 : t.levels.size() - 1));
     t.complete = TextureComplete(t);
+    DrawStateChanged(c);
+}
+
+void SendLevel(Context& c, const TextureLevel& l, GLint level) {
+    if (l.width == 0 && l.height == 0 && !l.defined) return;  // a level never sent
+    c.es.TexImage2D(GL_TEXTURE_2D, level, GLint(l.hasAlpha ? es::RGBA8 : es::RGB8), l.width, l.height, 0,
+                    l.hasAlpha ? GL_RGBA : GL_RGB, GL_UNSIGNED_BYTE, l.defined ? l.pixels.data() : nullptr);
+    CountSent(c, l.pixels.size());
 }
 
 bool IsFilter(GLint value, bool minifying) {
@@ -141,7 +154,7 @@ bool IsFilter(GLint value, bool minifying) {
 }
 
 void SetParameter(GLenum target, GLenum pname, GLint value) {
-    Context* c = Outside();
+    Context* c = ContextOutsideBeginEnd();
     if (!c) return;
     if (target != GL_TEXTURE_2D) return SetError(*c, GL_INVALID_ENUM);
     Texture* t = BoundTexture(*c);
@@ -159,33 +172,46 @@ void SetParameter(GLenum target, GLenum pname, GLint value) {
         break;
     default: return SetError(*c, GL_INVALID_ENUM);
     }
+    BindForChange(*c, *t);
     SendParameters(*c, *t);
 }
 
 }  // namespace
 
+namespace gles {
+
+void SendTextureToDriver(Context& c, Texture& t) {
+    BindForChange(c, t);
+    for (std::size_t level = 0; level < t.levels.size(); ++level) SendLevel(c, t.levels[level], GLint(level));
+    SendParameters(c, t);
+}
+
+}  // namespace gles
+
 extern "C" {
 
 void GLAPIENTRY glGenTextures(GLsizei n, GLuint* textures) {
-    Context* c = Outside();
+    Context* c = ContextOutsideBeginEnd();
     if (!c) return;
     if (n < 0) return SetError(*c, GL_INVALID_VALUE);
     for (GLsizei i = 0; i < n; ++i) {
-        while (c->textures.count(c->nextTextureName)) ++c->nextTextureName;
+        while (c->textures.count(c->nextTextureName) || c->generatedNames.count(c->nextTextureName))
+            ++c->nextTextureName;
         textures[i] = c->nextTextureName;
-        // A generated name is taken, but the object is made on its first binding.
-        c->textures[c->nextTextureName] = Texture{};
+        // A generated name is taken, but the object is made on its first binding, as in GL 1.1.
+        c->generatedNames.insert(c->nextTextureName);
         ++c->nextTextureName;
     }
 }
 
 void GLAPIENTRY glDeleteTextures(GLsizei n, const GLuint* textures) {
-    Context* c = Outside();
+    Context* c = ContextOutsideBeginEnd();
     if (!c) return;
     if (n < 0) return SetError(*c, GL_INVALID_VALUE);
     FlushBatch(*c);
     for (GLsizei i = 0; i < n; ++i) {
         GLuint name = textures[i];
+        c->generatedNames.erase(name);
         auto found = c->textures.find(name);
         if (name == 0 || found == c->textures.end()) continue;
         if (found->second.driverName) {
@@ -195,20 +221,23 @@ void GLAPIENTRY glDeleteTextures(GLsizei n, const GLuint* textures) {
         c->textures.erase(found);
         // Deleting the bound texture binds the default one.
         if (c->state.boundTexture == name) c->state.boundTexture = 0;
+        DrawStateChanged(*c);
     }
 }
 
 GLboolean GLAPIENTRY glIsTexture(GLuint name) {
-    Context* c = Outside();
+    Context* c = ContextOutsideBeginEnd();
     return c && name != 0 && c->textures.count(name) ? GL_TRUE : GL_FALSE;
 }
 
 void GLAPIENTRY glBindTexture(GLenum target, GLuint name) {
-    Context* c = Outside();
+    Context* c = ContextOutsideBeginEnd();
     if (!c) return;
     if (target != GL_TEXTURE_2D) return SetError(*c, GL_INVALID_ENUM);
     c->textures.try_emplace(name);  // binding an unused name makes the object, as in GL 1.1
+    c->generatedNames.erase(name);
     c->state.boundTexture = name;
+    DrawStateChanged(*c);
 }
 
 void GLAPIENTRY glTexParameteri(GLenum target, GLenum pname, GLint param) { SetParameter(target, pname, param); }
@@ -217,7 +246,7 @@ void GLAPIENTRY glTexParameterf(GLenum target, GLenum pname, GLfloat param) {
 }
 
 void GLAPIENTRY glPixelStorei(GLenum pname, GLint param) {
-    Context* c = Outside();
+    Context* c = ContextOutsideBeginEnd();
     if (!c) return;
     auto alignment = [&](GLint& into) {
         if (param != 1 && param != 2 && param != 4 && param != 8) return SetError(*c, GL_INVALID_VALUE);
@@ -245,7 +274,7 @@ void GLAPIENTRY glPixelStorei(GLenum pname, GLint param) {
 
 void GLAPIENTRY glTexImage2D(GLenum target, GLint level, GLint internalFormat, GLsizei width, GLsizei height,
                              GLint border, GLenum format, GLenum type, const GLvoid* pixels) {
-    Context* c = Outside();
+    Context* c = ContextOutsideBeginEnd();
     if (!c) return;
     const bool proxy = target == gl::PROXY_TEXTURE_2D;
     if (target != GL_TEXTURE_2D && !proxy) return SetError(*c, GL_INVALID_ENUM);
@@ -265,16 +294,22 @@ void GLAPIENTRY glTexImage2D(GLenum target, GLint level, GLint internalFormat, G
     Texture* t = BoundTexture(*c);
     if (!t) return;
 
-    // Unpack as GL 1.1 reads client memory, into packed RGB or RGBA rows.
-    const bool alpha = base == GL_RGBA || base == GL_LUMINANCE_ALPHA || base == GL_ALPHA;
-    const int outComponents = alpha ? 4 : 3;
-    std::vector<GLubyte> packed(std::size_t(width) * std::size_t(height) * std::size_t(outComponents));
+    // Unpack as GL 1.1 reads client memory, into packed RGB or RGBA rows, kept as the level.
+    if (t->levels.size() <= std::size_t(level)) t->levels.resize(std::size_t(level) + 1);
+    TextureLevel& l = t->levels[std::size_t(level)];
+    l.width = width;
+    l.height = height;
+    l.baseFormat = base;
+    l.hasAlpha = base == GL_RGBA || base == GL_LUMINANCE_ALPHA || base == GL_ALPHA;
+    l.defined = pixels != nullptr;
+    const int outComponents = l.hasAlpha ? 4 : 3;
+    l.pixels.assign(pixels ? std::size_t(width) * std::size_t(height) * std::size_t(outComponents) : 0, 0);
     if (pixels) {
         const std::size_t rowPixels = c->unpackRowLength > 0 ? std::size_t(c->unpackRowLength) : std::size_t(width);
         const std::size_t stride = RowStride(rowPixels, components, c->unpackAlignment);
         const auto* source = static_cast<const GLubyte*>(pixels) + std::size_t(c->unpackSkipRows) * stride +
                              std::size_t(c->unpackSkipPixels) * std::size_t(components);
-        GLubyte* out = packed.data();
+        GLubyte* out = l.pixels.data();
         for (GLsizei y = 0; y < height; ++y)
             for (GLsizei x = 0; x < width; ++x) {
                 GLubyte texel[4];
@@ -285,23 +320,20 @@ void GLAPIENTRY glTexImage2D(GLenum target, GLint level, GLint internalFormat, G
             }
     }
     BindForChange(*c, *t);
-    c->es.TexImage2D(GL_TEXTURE_2D, level, GLint(alpha ? es::RGBA8 : es::RGB8), width, height, 0,
-                     alpha ? GL_RGBA : GL_RGB, GL_UNSIGNED_BYTE, pixels ? packed.data() : nullptr);
-    if (t->levels.size() <= std::size_t(level)) t->levels.resize(std::size_t(level) + 1, {0, 0, 0});
-    t->levels[std::size_t(level)] = {width, height, GLint(base)};
+    SendLevel(*c, l, level);
     SendParameters(*c, *t);
 }
 
 // One- and three-dimensional textures are not drawn here; GLU's code for them links but is refused.
 void GLAPIENTRY glTexImage1D(GLenum, GLint, GLint, GLsizei, GLint, GLenum, GLenum, const GLvoid*) {
-    if (Context* c = Outside()) SetError(*c, GL_INVALID_ENUM);
+    if (Context* c = ContextOutsideBeginEnd()) SetError(*c, GL_INVALID_ENUM);
 }
 void GLAPIENTRY glTexImage3D(GLenum, GLint, GLint, GLsizei, GLsizei, GLsizei, GLint, GLenum, GLenum, const GLvoid*) {
-    if (Context* c = Outside()) SetError(*c, GL_INVALID_ENUM);
+    if (Context* c = ContextOutsideBeginEnd()) SetError(*c, GL_INVALID_ENUM);
 }
 
 void GLAPIENTRY glGetTexLevelParameteriv(GLenum target, GLint level, GLenum pname, GLint* params) {
-    Context* c = Outside();
+    Context* c = ContextOutsideBeginEnd();
     if (!c || !params) return;
     if (level < 0) return SetError(*c, GL_INVALID_VALUE);
     GLint width = 0, height = 0, format = 0;
@@ -310,9 +342,10 @@ void GLAPIENTRY glGetTexLevelParameteriv(GLenum target, GLint level, GLenum pnam
         height = c->proxySize[1];
     } else if (target == GL_TEXTURE_2D) {
         if (Texture* t = BoundTexture(*c); t && std::size_t(level) < t->levels.size()) {
-            width = t->levels[std::size_t(level)][0];
-            height = t->levels[std::size_t(level)][1];
-            format = t->levels[std::size_t(level)][2];
+            const TextureLevel& l = t->levels[std::size_t(level)];
+            width = l.width;
+            height = l.height;
+            format = GLint(l.baseFormat);
         }
     } else {
         // GLU asks of 1D and 3D proxies too: nothing of theirs fits.
@@ -329,7 +362,7 @@ void GLAPIENTRY glGetTexLevelParameteriv(GLenum target, GLint level, GLenum pnam
 
 void GLAPIENTRY glReadPixels(GLint x, GLint y, GLsizei width, GLsizei height, GLenum format, GLenum type,
                              GLvoid* pixels) {
-    Context* c = Outside();
+    Context* c = ContextOutsideBeginEnd();
     if (!c) return;
     const int components = Components(format);
     if (width < 0 || height < 0) return SetError(*c, GL_INVALID_VALUE);

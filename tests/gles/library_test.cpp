@@ -1,7 +1,6 @@
 // The library on a real OpenGL ES 3.0 context: GL 1.1's errors and refusals, the stacks'
 // limits, the state that persists and what the queries answer, and the drawing it does where
 // a whole show picture would hide a fault (lighting figures, batching, incomplete textures).
-#include <SDL.h>
 #include <gtest/gtest.h>
 
 #include <array>
@@ -10,70 +9,9 @@
 #include <string>
 #include <vector>
 
-#include "gles/gles.h"
+#include "tests/gles/library_fixture.h"
 
 namespace {
-
-constexpr int SIZE = 64;
-
-class Library : public testing::Test {
-protected:
-    static SDL_Window* window;
-    static SDL_GLContext driverContext;
-    GlesContext* gl = nullptr;
-
-    static void SetUpTestSuite() {
-        ASSERT_EQ(SDL_Init(SDL_INIT_VIDEO), 0) << SDL_GetError();
-        SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_ES);
-        SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 3);
-        SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 0);
-        for (SDL_GLattr channel : {SDL_GL_RED_SIZE, SDL_GL_GREEN_SIZE, SDL_GL_BLUE_SIZE})
-            SDL_GL_SetAttribute(channel, 8);
-        SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 16);
-        window = SDL_CreateWindow("gles", 0, 0, SIZE, SIZE, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
-        ASSERT_NE(window, nullptr) << SDL_GetError();
-        driverContext = SDL_GL_CreateContext(window);
-        ASSERT_NE(driverContext, nullptr) << SDL_GetError();
-    }
-    // The driver context lives as long as the process, as the demo's does: the driver's own
-    // allocations stay reachable from it, and the leak checker sees the library's alone.
-
-    // A fresh library context for every test: GL 1.1's initial state.
-    void SetUp() override {
-        ASSERT_NE(driverContext, nullptr);
-        gl = glesCreateContext([](const char* name) { return SDL_GL_GetProcAddress(name); });
-        ASSERT_NE(gl, nullptr) << glesLastFailure();
-        glesMakeCurrent(gl);
-    }
-    void TearDown() override {
-        glesMakeCurrent(nullptr);
-        glesDestroyContext(gl);
-    }
-};
-SDL_Window* Library::window = nullptr;
-SDL_GLContext Library::driverContext = nullptr;
-
-using Rgb = std::array<int, 3>;
-
-Rgb PixelAt(int x, int y) {
-    unsigned char p[4] = {};
-    glReadPixels(x, y, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, p);
-    return {p[0], p[1], p[2]};
-}
-
-// The whole viewport, with identity matrices, as a quad.
-void FillViewport(float z = 0) {
-    glBegin(GL_QUADS);
-    glVertex3f(-1, -1, z);
-    glVertex3f(1, -1, z);
-    glVertex3f(1, 1, z);
-    glVertex3f(-1, 1, z);
-    glEnd();
-}
-
-void ExpectNear(const Rgb& actual, const Rgb& expected, const std::string& what) {
-    for (int i = 0; i < 3; ++i) EXPECT_NEAR(actual[i], expected[i], 1) << what << ", channel " << i;
-}
 
 // ---- errors and refusals ---------------------------------------------------------------------
 
@@ -322,12 +260,13 @@ TEST_F(Library, LightsEachVertexInEyeSpace) {
              glNormal3f(0, 0, 1);
          },
          {153, 153, 153}},
-        {"without colour material: the default material",
+        {"colour material switched off: the material keeps the colour it took",
          [] {
              glDisable(GL_COLOR_MATERIAL);
-             glNormal3f(0, 0, 1);  // 0.2 * 0.2 + 0.8
+             glColor3f(1, 1, 1);  // no longer tracked
+             glNormal3f(0, 0, 1);
          },
-         {214, 214, 214}},
+         {153, 153, 153}},
         {"light 0 off: ambient only", [] { glDisable(GL_LIGHT0); }, {26, 26, 26}},
     };
     for (const Lighting& c : cases) {

@@ -1,0 +1,187 @@
+// The batch's way to the driver. Each batch of a frame has a slot by its place in the frame
+// (first, second...): the slot's buffers hold what that batch sent last, so a batch equal to
+// it (vertices and indices compared by content as they are made) is drawn from them as they
+// are. Only the table of vertex states, a few hundred bytes, changes with the matrices.
+#include <cstring>
+
+#include "gles/context.h"
+
+namespace gles {
+
+namespace {
+
+enum Attribute : GLuint { POSITION, NORMAL, STATE, TEX_COORD, COLOUR };
+
+void SetUpVertexArray(Context& c, BatchSlot& slot) {
+    EsApi& es = c.es;
+    es.GenVertexArrays(1, &slot.vertexArray);
+    es.BindVertexArray(slot.vertexArray);
+    es.GenBuffers(1, &slot.vertexBuffer.name);
+    es.GenBuffers(1, &slot.indexBuffer.name);
+    es.GenBuffers(1, &slot.stateBuffer.name);
+    es.BindBuffer(es::ARRAY_BUFFER, slot.vertexBuffer.name);
+    es.BindBuffer(es::ELEMENT_ARRAY_BUFFER, slot.indexBuffer.name);
+    constexpr GLsizei stride = sizeof(Vertex);
+    auto at = [](std::size_t offset) { return reinterpret_cast<void*>(offset); };
+    es.VertexAttribPointer(POSITION, 3, GL_FLOAT, GL_FALSE, stride, at(offsetof(Vertex, position)));
+    es.VertexAttribPointer(NORMAL, 3, es::HALF_FLOAT, GL_FALSE, stride, at(offsetof(Vertex, normal)));
+    es.VertexAttribPointer(STATE, 1, GL_UNSIGNED_SHORT, GL_FALSE, stride, at(offsetof(Vertex, state)));
+    es.VertexAttribPointer(TEX_COORD, 2, GL_FLOAT, GL_FALSE, stride, at(offsetof(Vertex, texCoord)));
+    es.VertexAttribPointer(COLOUR, 4, GL_UNSIGNED_BYTE, GL_TRUE, stride, at(offsetof(Vertex, colour)));
+    for (GLuint attribute : {POSITION, NORMAL, STATE, TEX_COORD, COLOUR}) es.EnableVertexAttribArray(attribute);
+}
+
+// Makes sure the store of a buffer bound to `target` holds `size` bytes, growing it by doubling:
+// a store is made seldom, and written in place after.
+void Reserve(Context& c, GLenum target, DriverBuffer& buffer, std::size_t size) {
+    if (size <= buffer.capacity) return;
+    std::size_t capacity = buffer.capacity ? buffer.capacity : 4096;
+    while (capacity < size) capacity *= 2;
+    c.es.BufferData(target, std::ptrdiff_t(capacity), nullptr, es::DYNAMIC_DRAW);
+    buffer.capacity = capacity;
+}
+
+// Writes bytes at the start of a buffer bound to `target`.
+void Upload(Context& c, GLenum target, DriverBuffer& buffer, const void* bytes, std::size_t size) {
+    Reserve(c, target, buffer, size);
+    c.es.BufferSubData(target, 0, std::ptrdiff_t(size), bytes);
+    CountSent(c, size);
+}
+
+void SetCapability(EsApi& es, GLenum capability, bool on) {
+    if (on)
+        es.Enable(capability);
+    else
+        es.Disable(capability);
+}
+
+// Tells the driver only what differs from what it was last told.
+void Apply(Context& c, const DrawState& s) {
+    EsApi& es = c.es;
+    const DrawState& a = c.applied;
+    const bool all = !c.appliedKnown;
+    if (all || s.textured != a.textured) es.UseProgram(c.programs[s.textured ? 1 : 0]);
+    if (all || s.texture != a.texture) es.BindTexture(GL_TEXTURE_2D, s.texture);
+    if (all || s.blend != a.blend) SetCapability(es, GL_BLEND, s.blend);
+    if (all || s.blendSource != a.blendSource || s.blendDestination != a.blendDestination)
+        es.BlendFunc(s.blendSource, s.blendDestination);
+    if (all || s.depthTest != a.depthTest) SetCapability(es, GL_DEPTH_TEST, s.depthTest);
+    if (all || s.depthFunc != a.depthFunc) es.DepthFunc(s.depthFunc);
+    if (all || s.scissor != a.scissor) SetCapability(es, GL_SCISSOR_TEST, s.scissor);
+    if (all || s.scissorBox != a.scissorBox)
+        es.Scissor(s.scissorBox[0], s.scissorBox[1], s.scissorBox[2], s.scissorBox[3]);
+    if (all || s.viewport != a.viewport) es.Viewport(s.viewport[0], s.viewport[1], s.viewport[2], s.viewport[3]);
+    c.applied = s;
+    c.appliedKnown = true;
+}
+
+template <typename T>
+void SendIndices(Context& c, BatchSlot& slot, std::vector<T>& fresh, std::vector<T>& held) {
+    if (fresh != held || slot.wideIndices != c.wideIndices) {
+        Upload(c, es::ELEMENT_ARRAY_BUFFER, slot.indexBuffer, fresh.data(), fresh.size() * sizeof(T));
+        fresh.swap(held);
+        slot.wideIndices = c.wideIndices;
+    }
+    fresh.clear();
+}
+
+// Everything the batch used starts afresh for the next one, in the next slot.
+void StartNextBatch(Context& c) {
+    c.vertices.clear();
+    c.indices16.clear();
+    c.indices32.clear();
+    c.wideIndices = false;
+    c.states.clear();
+    c.vertexCount = 0;
+    c.matching = true;
+    c.vertexStateStale = true;  // its index is in the table just sent
+    if (c.slot + 1 < MAX_BATCH_SLOTS) ++c.slot;
+}
+
+}  // namespace
+
+void FlushBatch(Context& c) {
+    const bool empty = c.wideIndices ? c.indices32.empty() : c.indices16.empty();
+    if (c.lost) {
+        // Nothing reaches a lost driver, and no slot keeps what no driver buffer holds.
+        c.indices16.clear();
+        c.indices32.clear();
+        c.wideIndices = false;
+        c.states.clear();
+        c.vertexStateStale = true;
+    }
+    if (empty || c.lost) {
+        // Nothing to draw: the vertices are given back, and the slot stays for the next batch.
+        c.vertices.clear();
+        c.vertexCount = 0;
+        c.matching = true;
+        return;
+    }
+    if (c.slots.size() <= c.slot) c.slots.resize(c.slot + 1);
+    BatchSlot& slot = c.slots[c.slot];
+    if (!slot.vertexArray) SetUpVertexArray(c, slot);
+    Apply(c, c.batchState);
+    EsApi& es = c.es;
+    es.BindVertexArray(slot.vertexArray);
+    if (c.matching) {
+        // The slot's buffer already holds these vertices, at its start.
+        slot.vertices.resize(c.vertexCount);
+    } else {
+        es.BindBuffer(es::ARRAY_BUFFER, slot.vertexBuffer.name);
+        const std::size_t bytes = c.vertices.size() * sizeof(Vertex);
+        // Vertices equal to the slot's up to the first change are in its store already, unless
+        // the store must grow (a new store keeps nothing).
+        const std::size_t from = bytes <= slot.vertexBuffer.capacity ? c.firstChanged * sizeof(Vertex) : 0;
+        Reserve(c, es::ARRAY_BUFFER, slot.vertexBuffer, bytes);
+        es.BufferSubData(es::ARRAY_BUFFER, std::ptrdiff_t(from), std::ptrdiff_t(bytes - from),
+                         reinterpret_cast<const char*>(c.vertices.data()) + from);
+        CountSent(c, bytes - from);
+        c.vertices.swap(slot.vertices);
+    }
+    if (c.wideIndices)
+        SendIndices(c, slot, c.indices32, slot.indices32);
+    else
+        SendIndices(c, slot, c.indices16, slot.indices16);
+    es.BindBuffer(es::UNIFORM_BUFFER, slot.stateBuffer.name);
+    // WebGL draws nothing from a uniform buffer smaller than the whole block the shader declares.
+    Reserve(c, es::UNIFORM_BUFFER, slot.stateBuffer, MAX_VERTEX_STATES * sizeof(VertexState));
+    if (c.states != slot.states) {
+        Upload(c, es::UNIFORM_BUFFER, slot.stateBuffer, c.states.data(), c.states.size() * sizeof(VertexState));
+        c.states.swap(slot.states);
+    }
+    es.BindBufferBase(es::UNIFORM_BUFFER, 0, slot.stateBuffer.name);
+    const std::size_t count = slot.wideIndices ? slot.indices32.size() : slot.indices16.size();
+    es.DrawElements(GL_TRIANGLES, GLsizei(count), slot.wideIndices ? GL_UNSIGNED_INT : GL_UNSIGNED_SHORT, nullptr);
+    ++c.drawCalls;
+    StartNextBatch(c);
+}
+
+void EndFrame(Context& c) {
+    FlushBatch(c);
+    c.slot = 0;
+    c.matching = true;
+}
+
+void DropBatchSlots(Context& c) {
+    for (BatchSlot& slot : c.slots) {
+        GLuint buffers[3] = {slot.vertexBuffer.name, slot.indexBuffer.name, slot.stateBuffer.name};
+        c.es.DeleteBuffers(3, buffers);
+        c.es.DeleteVertexArrays(1, &slot.vertexArray);
+    }
+    c.slots.clear();
+    c.slot = 0;
+    c.vertices.clear();
+    c.indices16.clear();
+    c.indices32.clear();
+    c.wideIndices = false;
+    c.states.clear();
+    c.vertexCount = 0;
+    c.matching = true;
+    c.vertexStateStale = true;
+    c.appliedKnown = false;
+}
+
+// Clears and reads go to the driver outside a batch, under the GL state as it is now.
+void ApplyCurrentState(Context& c) { Apply(c, WantedDrawState(c)); }
+
+}  // namespace gles
