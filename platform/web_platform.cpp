@@ -13,7 +13,8 @@
 // the frame hand-over. The page lays the canvas out at 4:3 as large as it fits; its drawing
 // buffer is that size in device pixels (web_canvas.h), and WM_SIZE tells the shell when it
 // moved. A page has only the desktop's kind of full screen (no mode switch), so the popup
-// window of full screen is the page's full-screen request. Touch and focus: web_input.h.
+// window of full screen is the page's full-screen request. Touch and focus: web_input.h; a
+// lost WebGL context: web_context.h.
 #include <emscripten.h>
 #include <emscripten/html5.h>
 
@@ -24,6 +25,7 @@
 #include "gles/gles.h"
 #include "platform/platform.h"
 #include "platform/web_canvas.h"
+#include "platform/web_context.h"
 #include "platform/web_input.h"
 #include "platform/web_page.h"
 
@@ -286,6 +288,7 @@ HGLRC wglCreateContext(HDC deviceContext) {
         emscripten_webgl_destroy_context(handle);
         return nullptr;
     }
+    WatchContextLoss(handle, renderer);
     return new PlatformGlContext{handle, renderer};
 }
 
@@ -307,6 +310,7 @@ BOOL wglMakeCurrent(HDC deviceContext, HGLRC context) {
 BOOL wglDeleteContext(HGLRC context) {
     if (!context) return FALSE;
     if (context == currentContext) wglMakeCurrent(nullptr, nullptr);
+    WatchContextLoss(0, nullptr);
     glesDestroyContext(context->renderer);
     emscripten_webgl_destroy_context(context->handle);
     delete context;

@@ -1,5 +1,6 @@
 #!/usr/bin/python3
-"""The page on different screens, in headless Chromium: density, resizing, touch, focus.
+"""The page on different screens, in headless Chromium: density, resizing, touch, focus, and a
+GPU context lost and given back.
 
     screen_test.py SITE NATIVE_VREX REFERENCE DATA_DIR CAPTURE [unittest arguments]
 
@@ -201,6 +202,51 @@ class FocusTest(ScreenCase):
         self.assertEqual(self.js("return keysSeen"), [["ArrowDown", True], [" ", True], ["PageDown", True]])
         ActionChains(self.driver).send_keys(Keys.ESCAPE).perform()
         self.wait_for("document.body.dataset.state === 'ended'", what="the end by Escape")
+
+
+class ContextLossTest(ScreenCase):
+    MEAN_LUMA = """const c = document.createElement('canvas'); c.width = 80; c.height = 60;
+        const g = c.getContext('2d'); g.drawImage(document.getElementById('canvas'), 0, 0, 80, 60);
+        const p = g.getImageData(0, 0, 80, 60).data; let sum = 0;
+        for (let i = 0; i < p.length; i += 4) sum += 0.299 * p[i] + 0.587 * p[i + 1] + 0.114 * p[i + 2];
+        return sum / (p.length / 4);"""
+
+    def start_model_scene(self):
+        self.screen(800, 600)
+        self.open(f"?windowed&mute&start={MODEL_FRAME}")
+        self.wait_for("Module.vrexPage && Module.vrexPage.frames >= 10", timeout=60, what="frames")
+        lit = self.js(self.MEAN_LUMA)
+        # The extension must be had while the context lives; the lost context gives no more.
+        self.js("window.loser = GLctx.getExtension('WEBGL_lose_context'); loser.loseContext()")
+        self.wait_for("document.body.dataset.graphics === 'lost'", timeout=5, what="the loss seen")
+        frames = self.frames()
+        self.wait_for(f"Module.vrexPage.frames >= {frames + 10}", timeout=5, what="the show going on unseen")
+        return lit
+
+    def test_a_context_given_back_draws_the_scene_again_within_a_second(self):
+        before = self.start_model_scene()
+        self.js("loser.restoreContext()")
+        restored_at = time.monotonic()
+        self.wait_for("document.body.dataset.graphics === 'restored'", timeout=1, what="the context rebuilt")
+        frames = self.frames()
+        self.wait_for(f"Module.vrexPage.frames >= {frames + 3}", timeout=1, what="frames in the context given back")
+        after = self.js(self.MEAN_LUMA)
+        print(f"mean luma of the model scene: {before:.1f} before the loss, {after:.1f} "
+              f"{time.monotonic() - restored_at:.2f} s after the context came back")
+        self.save("context-restored")
+        self.assertGreater(after, 0.6 * before)  # the turning dinosaurs, not a black canvas
+        self.assertLess(after, 1.6 * before)
+        self.assertEqual(self.js("return GLctx.getError()"), 0)
+        self.assertFalse(self.message()[0])
+
+    def test_a_context_not_given_back_is_told_with_try_again(self):
+        self.start_model_scene()
+        self.assertFalse(self.message()[0])  # a moment's loss is not worth a word
+        self.wait_for("!document.getElementById('message').hidden", timeout=10, what="the message")
+        shown, text, _ = self.message()
+        self.assertIn("graphics (WebGL) context", text)
+        self.assertEqual(self.js("return [...document.querySelectorAll('#message-buttons button')]"
+                                 ".map(b => b.textContent)"), ["Try again"])
 
 
 def main():
