@@ -66,7 +66,11 @@ EM_JS(void, WebAudioDecode, (const unsigned char* bytes, int length), {
     if (!audio || !audio.context) return;
     const generation = audio.generation;
     const copy = HEAPU8.slice(bytes, bytes + length).buffer;
-    audio.context.decodeAudioData(copy).then(buffer => {
+    // Safari's older webkitAudioContext answers only through callbacks, and returns no promise.
+    new Promise((resolve, reject) => {
+        const decoding = audio.context.decodeAudioData(copy, resolve, reject);
+        if (decoding && decoding.then) decoding.then(resolve, reject);
+    }).then(buffer => {
         if (audio.generation !== generation) return;
         audio.buffer = buffer;
         audio.start();

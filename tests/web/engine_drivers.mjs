@@ -10,7 +10,9 @@
 // Firefox ESR is driven over WebDriver BiDi by puppeteer-core (installed by the tests' set-up
 // into the build tree), in a real window: headless Firefox has no WebGL. WebKitGTK's
 // MiniBrowser is driven by plain WebDriver requests to WebKitWebDriver. Both need an X display
-// (the tests run under xvfb-run).
+// (the tests run under xvfb-run). Both run without their sandboxes, as Chromium's tests do: a
+// pristine root is a chroot, where no process may make the user namespaces they are built on;
+// they load only our own page from 127.0.0.1.
 import { spawn } from 'node:child_process';
 import { createRequire } from 'node:module';
 import net from 'node:net';
@@ -33,6 +35,8 @@ class FirefoxBrowser {
         const puppeteer = createRequire(path.join(modulesFolder, 'package.json'))('puppeteer-core');
         const browser = await puppeteer.launch({
             browser: 'firefox', executablePath: FIREFOX, headless: false,
+            env: { ...process.env, MOZ_DISABLE_CONTENT_SANDBOX: '1', MOZ_DISABLE_RDD_SANDBOX: '1',
+                   MOZ_DISABLE_SOCKET_PROCESS_SANDBOX: '1', MOZ_DISABLE_GMP_SANDBOX: '1' },
             defaultViewport: { width: 800, height: 600 },
             // A page that plays sound by itself is what the tests check; the profile is new each run.
             extraPrefsFirefox: { 'media.autoplay.default': 1, 'media.autoplay.blocking_policy': 0 },
@@ -71,7 +75,10 @@ const sleep = ms => new Promise(resolve => setTimeout(resolve, ms));
 class WebKitBrowser {
     static async launch() {
         const port = await freePort();
-        const driver = spawn(WEBKIT_DRIVER, [`--port=${port}`], { stdio: ['ignore', 'ignore', 'inherit'] });
+        const driver = spawn(WEBKIT_DRIVER, [`--port=${port}`], {
+            stdio: ['ignore', 'ignore', 'inherit'],
+            env: { ...process.env, WEBKIT_DISABLE_SANDBOX_THIS_IS_DANGEROUS: '1' },
+        });
         const base = `http://127.0.0.1:${port}`;
         for (let tries = 0; ; ++tries) {
             try {

@@ -131,10 +131,16 @@ class TouchTest(ScreenCase):
         query = f"?windowed&mute&fps=1&start={LIT_FRAME}"
 
         def third_frame(points):
-            self.open(query)
-            self.wait_for("Module.vrexPage && Module.vrexPage.frames === 1", timeout=60, what="the first frame")
-            if points:
-                self.tap(points)
+            # A loaded machine may draw the second frame before the tap is in: then again.
+            for _ in range(3):
+                self.open(query)
+                self.wait_for("Module.vrexPage && Module.vrexPage.frames >= 1", timeout=60, what="the first frame")
+                if points:
+                    self.tap(points)
+                if self.frames() == 1:
+                    break
+            else:
+                self.fail("the second frame came before the tap three times")
             self.wait_for("Module.vrexPage.frames === 3", timeout=10, what="the third frame")
 
         third_frame(None)
