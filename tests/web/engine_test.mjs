@@ -214,6 +214,35 @@ const groups = {
             assert.ok(await page.lumaPsnr(referencePicture(second)) < OTHER_FRAME_MAX_PSNR);
         });
     },
+
+    Context() {
+        const page = withBrowser();
+        const meanLuma = `() => {
+            const c = document.createElement('canvas'); c.width = 80; c.height = 60;
+            const g = c.getContext('2d'); g.drawImage(document.getElementById('canvas'), 0, 0, 80, 60);
+            const p = g.getImageData(0, 0, 80, 60).data; let sum = 0;
+            for (let i = 0; i < p.length; i += 4) sum += 0.299 * p[i] + 0.587 * p[i + 1] + 0.114 * p[i + 2];
+            return sum / (p.length / 4); }`;
+        it('draws the model scene again once a lost context comes back', async () => {
+            await page.open('?windowed&mute&start=9700');
+            await page.waitFor('Module.vrexPage && Module.vrexPage.frames >= 10', 60000, 'frames');
+            const lit = await page.run(meanLuma);
+            // The extension must be had while the context lives; a lost one gives none.
+            await page.run("() => { window.loser = GLctx.getExtension('WEBGL_lose_context'); loser.loseContext(); }");
+            await page.waitFor("document.body.dataset.graphics === 'lost'", 5000, 'the loss seen');
+            const frames = await page.frames();
+            await page.waitFor(`Module.vrexPage.frames >= ${frames + 10}`, 5000, 'the show going on unseen');
+            await page.run('() => loser.restoreContext()');
+            await page.waitFor("document.body.dataset.graphics === 'restored'", 2000, 'the context rebuilt');
+            const back = await page.frames();
+            await page.waitFor(`Module.vrexPage.frames >= ${back + 3}`, 2000, 'frames in the context given back');
+            const after = await page.run(meanLuma);
+            console.log(`# ${ENGINE}: mean luma of the model scene ${lit.toFixed(1)} before the loss, ${after.toFixed(1)} after`);
+            assert.ok(after > 0.6 * lit && after < 1.6 * lit, `${after} against ${lit}`);
+            assert.equal(await page.run('() => GLctx.getError()'), 0);
+            assert.equal((await page.message()).shown, false);
+        });
+    },
 };
 
 if (!groups[GROUP]) {
