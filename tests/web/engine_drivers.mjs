@@ -1,7 +1,8 @@
 // One small driver per browser engine, with the same few calls, so that the page's cases are
 // written once and run in each:
 //
-//     const browser = await launchBrowser('firefox', modulesFolder);   // or 'webkit'
+//     const browser = await launchBrowser('firefox', modulesFolder);   // or 'webkit'; a third
+//                                            // argument, {ratio: 2}, makes a dense screen
 //     await browser.open(url);
 //     const value = await browser.run(functionSource, ...args);      // awaited in the page
 //     await browser.click('#dialog-no');  await browser.press('Escape');
@@ -31,7 +32,7 @@ function callOf(source, args) {
 }
 
 class FirefoxBrowser {
-    static async launch(modulesFolder) {
+    static async launch(modulesFolder, ratio) {
         const puppeteer = createRequire(path.join(modulesFolder, 'package.json'))('puppeteer-core');
         const browser = await puppeteer.launch({
             browser: 'firefox', executablePath: FIREFOX, headless: false,
@@ -39,7 +40,8 @@ class FirefoxBrowser {
                    MOZ_DISABLE_SOCKET_PROCESS_SANDBOX: '1', MOZ_DISABLE_GMP_SANDBOX: '1' },
             defaultViewport: { width: 800, height: 600 },
             // A page that plays sound by itself is what the tests check; the profile is new each run.
-            extraPrefsFirefox: { 'media.autoplay.default': 1, 'media.autoplay.blocking_policy': 0 },
+            extraPrefsFirefox: { 'media.autoplay.default': 1, 'media.autoplay.blocking_policy': 0,
+                                 'layout.css.devPixelsPerPx': String(ratio) },
         });
         const page = (await browser.pages())[0] || await browser.newPage();
         return new FirefoxBrowser(browser, page);
@@ -73,11 +75,12 @@ function freePort() {
 const sleep = ms => new Promise(resolve => setTimeout(resolve, ms));
 
 class WebKitBrowser {
-    static async launch() {
+    static async launch(ratio) {
         const port = await freePort();
         const driver = spawn(WEBKIT_DRIVER, [`--port=${port}`], {
             stdio: ['ignore', 'ignore', 'inherit'],
-            env: { ...process.env, WEBKIT_DISABLE_SANDBOX_THIS_IS_DANGEROUS: '1' },
+            // GTK's own scale is WebKitGTK's devicePixelRatio.
+            env: { ...process.env, WEBKIT_DISABLE_SANDBOX_THIS_IS_DANGEROUS: '1', GDK_SCALE: String(ratio) },
         });
         const base = `http://127.0.0.1:${port}`;
         for (let tries = 0; ; ++tries) {
@@ -168,8 +171,8 @@ class WebKitBrowser {
     }
 }
 
-export async function launchBrowser(engine, modulesFolder) {
-    if (engine === 'firefox') return FirefoxBrowser.launch(modulesFolder);
-    if (engine === 'webkit') return WebKitBrowser.launch();
+export async function launchBrowser(engine, modulesFolder, { ratio = 1 } = {}) {
+    if (engine === 'firefox') return FirefoxBrowser.launch(modulesFolder, ratio);
+    if (engine === 'webkit') return WebKitBrowser.launch(ratio);
     throw new Error('no such engine: ' + engine);
 }

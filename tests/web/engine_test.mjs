@@ -1,12 +1,13 @@
 // The web page's cases in one more browser engine, Firefox ESR or WebKitGTK, driven in real time.
 //
-//     node engine_test.mjs ENGINE GROUP SITE NATIVE_VREX REFERENCE MODULES
+//     node engine_test.mjs ENGINE GROUP SITE NATIVE_VREX REFERENCE MODULES CAPTURE DATA_DIR
 //
 // ENGINE is firefox or webkit (engine_drivers.mjs); GROUP is one of the describe blocks below
 // (one browser per group). SITE is the built page, served here on 127.0.0.1; NATIVE_VREX the
 // Linux demo, whose command-line messages the page must repeat; REFERENCE the native capture
 // of one frame per scene (reference-frames.sh); MODULES the folder npm installed
-// puppeteer-core into. Chromium's cases, with these and many more, are page_test.py.
+// puppeteer-core into; CAPTURE vrex-capture-gles, which draws a native frame at a dense
+// screen's size from the data set in DATA_DIR. Chromium's cases, with these and many more, are page_test.py.
 import assert from 'node:assert/strict';
 import { execFileSync, spawn } from 'node:child_process';
 import fs from 'node:fs';
@@ -20,16 +21,17 @@ import { launchBrowser } from './engine_drivers.mjs';
 
 const HERE = path.dirname(fileURLToPath(import.meta.url));
 const SOURCE = path.resolve(HERE, '..', '..');
-const [ENGINE, GROUP, SITE, NATIVE_VREX, REFERENCE, MODULES] = process.argv.slice(2).map(
+const [ENGINE, GROUP, SITE, NATIVE_VREX, REFERENCE, MODULES, CAPTURE, DATA_DIR] = process.argv.slice(2).map(
     (value, index) => (index < 2 ? value : path.resolve(value)));
 const MIN_LUMA_PSNR = 30.0;  // the same bar as Chromium's frames
 const OTHER_FRAME_MAX_PSNR = 20.0;
 const HEAVY_SCENES = ['star', 'terrain-turning', 'terrain-still', 'model'];
+const MODEL_FRAME = 9700;  // well inside the model scene
 const SITE_FILES = ['index.html', 'vrex.js', 'vrex.wasm', 'vrex-data.js', 'vrex-data.data'];
 const CANVAS_PSNR = fs.readFileSync(path.join(HERE, 'canvas_psnr.js'), 'utf8');
 
-if (!MODULES) {
-    console.error('usage: node engine_test.mjs ENGINE GROUP SITE NATIVE_VREX REFERENCE MODULES');
+if (!DATA_DIR) {
+    console.error('usage: node engine_test.mjs ENGINE GROUP SITE NATIVE_VREX REFERENCE MODULES CAPTURE DATA_DIR');
     process.exit(2);
 }
 
@@ -69,9 +71,24 @@ function referenceFrames() {
     return listing.split('\n').filter(line => line.trim()).map(Number);
 }
 
-function referencePicture(frame) {
-    const file = path.join(REFERENCE, `frame_${String(frame).padStart(5, '0')}.png`);
+function pictureOf(folder, frame) {
+    const file = path.join(folder, `frame_${String(frame).padStart(5, '0')}.png`);
     return 'data:image/png;base64,' + fs.readFileSync(file).toString('base64');
+}
+
+const referencePicture = frame => pictureOf(REFERENCE, frame);
+
+// The native capture of one frame at a size, drawn now.
+function captureAt(frame, width, height) {
+    const folder = fs.mkdtempSync(path.join(os.tmpdir(), 'vrex-capture-'));
+    try {
+        execFileSync(CAPTURE, ['--skip-ahead', '--frames', String(frame), '--size', `${width}x${height}`, '--out', folder],
+                     { cwd: DATA_DIR, stdio: 'ignore', timeout: 120000,
+                       env: { ...process.env, SDL_VIDEODRIVER: 'offscreen', SDL_AUDIODRIVER: 'dummy' } });
+        return pictureOf(folder, frame);
+    } finally {
+        fs.rmSync(folder, { recursive: true, force: true });
+    }
 }
 
 // The frames of the scenes that draw the most, by the README's names (screenshots.sh).
@@ -82,11 +99,11 @@ function heavyFrames() {
 }
 
 // One browser and one server for a group's cases; a fresh page for each case.
-function withBrowser(folderOf = () => SITE) {
+function withBrowser(options = {}) {
     const session = {};
     before(async () => {
-        session.server = await serve(folderOf());
-        session.browser = await launchBrowser(ENGINE, MODULES);
+        session.server = await serve(SITE);
+        session.browser = await launchBrowser(ENGINE, MODULES, options);
         console.log(`# ${ENGINE}: ${await session.browser.version()}`);
         await session.browser.setViewport(800, 600);
     });
@@ -215,6 +232,20 @@ const groups = {
         });
     },
 
+    Density() {
+        const RATIO = 2;
+        const page = withBrowser({ ratio: RATIO });
+        it('draws a dense screen in its own pixels, as the native capture at that size', async () => {
+            assert.equal(await page.run('() => devicePixelRatio'), RATIO);
+            await page.still(MODEL_FRAME);
+            const size = await page.run("() => [document.getElementById('canvas').width, document.getElementById('canvas').height]");
+            assert.deepEqual(size, [800 * RATIO, 600 * RATIO]);
+            const psnr = await page.lumaPsnr(captureAt(MODEL_FRAME, ...size));
+            console.log(`# ${ENGINE}: luma PSNR at devicePixelRatio ${RATIO} against the native ${size.join('x')}: ${psnr.toFixed(2)} dB`);
+            assert.ok(psnr >= MIN_LUMA_PSNR, `${psnr.toFixed(2)} dB`);
+        });
+    },
+
     Context() {
         const page = withBrowser();
         const meanLuma = `() => {
@@ -224,7 +255,7 @@ const groups = {
             for (let i = 0; i < p.length; i += 4) sum += 0.299 * p[i] + 0.587 * p[i + 1] + 0.114 * p[i + 2];
             return sum / (p.length / 4); }`;
         it('draws the model scene again once a lost context comes back', async () => {
-            await page.open('?windowed&mute&start=9700');
+            await page.open(`?windowed&mute&start=${MODEL_FRAME}`);
             await page.waitFor('Module.vrexPage && Module.vrexPage.frames >= 10', 60000, 'frames');
             const lit = await page.run(meanLuma);
             // The extension must be had while the context lives; a lost one gives none.
