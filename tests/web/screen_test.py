@@ -91,14 +91,19 @@ class DensityTest(ScreenCase):
 
 
 class ResizeTest(ScreenCase):
+    DEVICE_BOX = ("const r = document.getElementById('canvas').getBoundingClientRect();"
+                  "return [Math.round(r.width * devicePixelRatio), Math.round(r.height * devicePixelRatio)]")
+
     def test_the_buffer_follows_the_page_and_the_picture_stays_whole_at_4_to_3(self):
         self.screen(800, 600)
         self.open(f"?windowed&mute&start={STILL_TERRAIN_FRAME}")
         self.wait_for("Module.vrexPage && Module.vrexPage.frames >= 5", timeout=60, what="frames")
         self.assertEqual(self.canvas_buffer(), (800, 600))
-        for width, height, buffer in [(1200, 900, (1200, 900)), (1500, 600, (800, 600)), (640, 900, (640, 480))]:
-            with self.subTest(page=(width, height)):
-                self.screen(width, height)
+        # A browser's zoom is a change of devicePixelRatio, as a move to a denser screen is.
+        for width, height, ratio, buffer in [(1200, 900, 1, (1200, 900)), (1500, 600, 1, (800, 600)),
+                                             (640, 900, 1, (640, 480)), (640, 900, 1.5, (960, 720))]:
+            with self.subTest(page=(width, height), ratio=ratio):
+                self.screen(width, height, ratio)
                 self.wait_for(f"document.getElementById('canvas').width === {buffer[0]} &&"
                               f"document.getElementById('canvas').height === {buffer[1]}", timeout=5,
                               what=f"a {buffer[0]}x{buffer[1]} buffer")
@@ -109,6 +114,21 @@ class ResizeTest(ScreenCase):
                 print(f"luma PSNR after the resize to {buffer[0]}x{buffer[1]}: {psnr:.2f} dB")
                 self.assertGreaterEqual(psnr, 25.0)
         self.save("resized")
+
+    def test_the_buffer_follows_the_canvas_into_full_screen(self):
+        # A window smaller than the screen, which full screen then fills.
+        self.driver.execute_cdp_cmd("Emulation.clearDeviceMetricsOverride", {})
+        self.driver.set_window_size(640, 480)
+        self.open("?mute")
+        self.wait_for("!document.getElementById('dialog').hidden", what="the question")
+        in_page = self.js(self.DEVICE_BOX)
+        self.driver.find_element("id", "dialog-yes").click()
+        self.wait_for("document.fullscreenElement && Module.vrexPage.frames >= 10", what="frames in full screen")
+        time.sleep(0.5)  # the browser's window grows to the screen over a few frames
+        box = self.js(self.DEVICE_BOX)
+        print(f"the canvas is {in_page[0]}x{in_page[1]} device pixels in the page, {box[0]}x{box[1]} in full screen")
+        self.assertNotEqual(box, in_page)  # else this says nothing
+        self.assertEqual(list(self.canvas_buffer()), box)
 
 
 class TouchTest(ScreenCase):
