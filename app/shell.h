@@ -27,7 +27,8 @@ constexpr DWORD FULL_SCREEN_WIDTH = 800;  // the display resolution in full scre
 constexpr DWORD FULL_SCREEN_HEIGHT = 600;
 
 extern bool g_fullScreen;         // true unless the user answered No; never changes afterwards
-extern bool g_desktopFullScreen;  // full screen at the desktop's mode (--desktop); g_fullScreen too
+extern bool g_desktopFullScreen;  // full screen at the desktop's mode (--desktop); a browser's page
+                                  // sets it before WinMain, windowed or not (web/main.cpp)
 extern HINSTANCE g_hInstance;     // stored by CreateDemoWindow; Shutdown unregisters the class with it
 extern HDC g_hdc;                 // the window's device context, from InitGraphics until Shutdown
 extern HGLRC g_hglrc;             // the GL context, current on g_hdc for the whole run

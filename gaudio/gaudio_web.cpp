@@ -102,7 +102,11 @@ EM_JS(void, WebAudioDecode, (const char* fileName), {
     if (!audio || !audio.context) return;
     const generation = audio.generation;
     const bytes = FS.readFile(UTF8ToString(fileName));  // a copy of its own, outside the heap
-    audio.context.decodeAudioData(bytes.buffer).then(buffer => {
+    // Safari's older webkitAudioContext answers only through callbacks, and returns no promise.
+    new Promise((resolve, reject) => {
+        const decoding = audio.context.decodeAudioData(bytes.buffer, resolve, reject);
+        if (decoding && decoding.then) decoding.then(resolve, reject);
+    }).then(buffer => {
         if (audio.generation !== generation) return;
         audio.buffer = buffer;
         audio.start();

@@ -1,8 +1,8 @@
 // web_page.h - what the layer offers only in a web browser, beside platform.h.
 //
-// In the browser the page is the window: the 800 x 600 canvas is the client area, scaled by
-// the page to fit at 4:3, the page's dialogs are the message boxes, and SwapBuffers hands
-// control back to the browser until its next animation frame.
+// In the browser the page is the window: the canvas is the client area, laid out by the page
+// at 4:3 and drawn in device pixels (web_canvas.h), the page's dialogs are the message boxes,
+// and SwapBuffers hands control back to the browser until its next animation frame.
 #pragma once
 
 // After the next frame has been presented the show holds it: the page's <body> gets

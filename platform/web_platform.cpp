@@ -12,11 +12,13 @@
 // names themselves are ours.
 //
 // The page (web/index.html) provides Module.vrexPage: the dialogs, full screen, the cursor and
-// the frame hand-over. The full-screen popup window is the browser's full screen, asked for when
-// the window is made (the page waits for the viewer's click if it must). Without a WebGL 2
-// context nothing can be drawn: the page says so and the run ends, rather than a loop that
-// never waits hanging the tab. The canvas keeps its 800 x 600 drawing buffer; the page scales it to
-// fit at 4:3, so the window never changes size and no WM_SIZE is ever sent.
+// the frame hand-over. The page lays the canvas out at 4:3 as large as it fits; its drawing
+// buffer is that size in device pixels (web_canvas.h), and WM_SIZE tells the shell when it
+// moved. A page has only the desktop's kind of full screen (no mode switch), so the popup
+// window of full screen is the page's full-screen request (the page waits for the viewer's
+// click if it must). Without a WebGL 2 context nothing can be drawn: the page says so and the
+// run ends, rather than a loop that never waits hanging the tab. Touch and focus: web_input.h;
+// a lost WebGL context: web_context.h.
 #include <emscripten.h>
 #include <emscripten/html5.h>
 
@@ -27,6 +29,9 @@
 
 #include "gles/gles.h"
 #include "platform/platform.h"
+#include "platform/web_canvas.h"
+#include "platform/web_context.h"
+#include "platform/web_input.h"
 #include "platform/web_page.h"
 
 struct PlatformWindow {
@@ -63,8 +68,6 @@ namespace {
 
 constexpr const char* CANVAS = "#canvas";
 constexpr const char* STAGE = "#stage";  // the canvas and the black bars around it: full screen holds it
-constexpr int CANVAS_WIDTH = 800;
-constexpr int CANVAS_HEIGHT = 600;
 constexpr int NO_HOLD = -1;
 
 struct WindowClass {
@@ -101,6 +104,11 @@ EM_BOOL OnMouseDown(int, const EmscriptenMouseEvent* event, void*) {
     if (event->button != RIGHT_BUTTON) return EM_FALSE;
     queue.push_back({&theWindow, WM_RBUTTONDOWN, 0, MAKELPARAM(WORD(event->targetX), WORD(event->targetY))});
     return EM_TRUE;
+}
+
+// What a right click is to the desktop, a two-finger tap is to a touch screen.
+void OnTwoFingerTap() {
+    if (windowExists) queue.push_back({&theWindow, WM_RBUTTONDOWN, 0, 0});
 }
 
 }  // namespace
@@ -142,20 +150,25 @@ HWND CreateWindowExA(DWORD, const char* className, const char* title, DWORD styl
     theWindow.procedure = windowClass.procedure;
     windowExists = true;
     PageSetTitle(title ? title : "");
+    FollowCanvasSize();
+    if (style & WS_POPUP) PageEnterFullScreen();
     emscripten_set_keydown_callback(EMSCRIPTEN_EVENT_TARGET_WINDOW, nullptr, EM_FALSE, OnKeyDown);
     emscripten_set_mousedown_callback(STAGE, nullptr, EM_FALSE, OnMouseDown);
-    // A popup is the full-screen window: the page's full screen is the browser's, asked for here.
-    if (style & WS_POPUP) PageEnterFullScreen();
+    WatchCanvasInput(OnTwoFingerTap);
     return &theWindow;
 }
 
 BOOL ShowWindow(HWND window, int) { return window == LiveWindow() && window; }
 BOOL UpdateWindow(HWND window) { return window == LiveWindow() && window; }
-HWND SetFocus(HWND) { return LiveWindow(); }
+HWND SetFocus(HWND window) {
+    if (window && window == LiveWindow()) FocusCanvas();
+    return LiveWindow();
+}
 
 BOOL GetClientRect(HWND window, RECT* rect) {
     if (!window || window != LiveWindow() || !rect) return FALSE;
-    *rect = {0, 0, CANVAS_WIDTH, CANVAS_HEIGHT};
+    const CanvasSize size = CurrentCanvasSize();
+    *rect = {0, 0, size.width, size.height};
     return TRUE;
 }
 
@@ -212,6 +225,11 @@ void WaitForDisplayFrame() { PageNextDisplayFrame(); }
 
 // ---- messages -----------------------------------------------------------------------------
 BOOL PeekMessageA(MSG* message, HWND, UINT, UINT, UINT remove) {
+    // Before each frame: a canvas that changed size on the screen is a resized window.
+    if (queue.empty() && windowExists && FollowCanvasSize()) {
+        const CanvasSize size = CurrentCanvasSize();
+        queue.push_back({&theWindow, WM_SIZE, 0, MAKELPARAM(WORD(size.width), WORD(size.height))});
+    }
     if (queue.empty() || !message) return FALSE;
     *message = queue.front();
     if (remove & PM_REMOVE) queue.pop_front();
@@ -288,6 +306,7 @@ HGLRC wglCreateContext(HDC deviceContext) {
         PageCannotDraw();
         emscripten_force_exit(EXIT_FAILURE);
     }
+    WatchContextLoss(handle, renderer);
     return new PlatformGlContext{handle, renderer};
 }
 
@@ -309,6 +328,7 @@ BOOL wglMakeCurrent(HDC deviceContext, HGLRC context) {
 BOOL wglDeleteContext(HGLRC context) {
     if (!context) return FALSE;
     if (context == currentContext) wglMakeCurrent(nullptr, nullptr);
+    WatchContextLoss(0, nullptr);
     glesDestroyContext(context->renderer);
     emscripten_webgl_destroy_context(context->handle);
     delete context;

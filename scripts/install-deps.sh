@@ -34,10 +34,14 @@ if $list_only; then
     exit 0
 fi
 
+# A name an installed package provides counts as there: a Node.js from another source carries
+# its own npm and conflicts with Debian's.
+provided=" $(dpkg-query -W -f='${db:Status-Abbrev}|${Provides}\n' 2>/dev/null | sed -n 's/^ii *|//p' |
+    tr ',' '\n' | sed -E 's/^ +//; s/ .*//' | sort -u | tr '\n' ' ') "
 missing=()
 for pkg in $wanted; do
     status=$(dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null || true)
-    [[ "$status" == "install ok installed" ]] || missing+=("$pkg")
+    [[ "$status" == "install ok installed" || "$provided" == *" $pkg "* ]] || missing+=("$pkg")
 done
 [[ ${#missing[@]} -eq 0 ]] && exit 0
 

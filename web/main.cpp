@@ -42,6 +42,10 @@ void TellPageTheFrameDrawn(HDC, void*) { PageShowFrame(g_frameCounter - 1); }
 
 int main(int argc, char** argv) {
     if (int status = ParseDemoOptions(argc, argv, &g_options, DescribePageOptions); status != GO_ON) return status;
+    // A page has no display mode to switch: its full screen is the desktop's own, and its
+    // window, the canvas, takes the page's shape, so the picture is placed at 4:3 as --desktop
+    // places it, in the page as in full screen.
+    g_desktopFullScreen = true;
     if (still) {
         g_options.screen = ScreenChoice::Windowed;
         g_options.mute = true;

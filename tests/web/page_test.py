@@ -35,6 +35,8 @@ CHROMIUM_FLAGS = [
 ]
 SITE_FILES = ["index.html", "vrex.js", "vrex.wasm", "vrex-data.js", "vrex-data.data"]
 FILE_PACKAGER = "/usr/share/emscripten/tools/file_packager.py"
+with open(os.path.join(HERE, "canvas_psnr.js")) as script:
+    CANVAS_PSNR = script.read()  # the measure every engine's tests compare the canvas by
 MODEL_FRAME = 9700  # well inside the model scene
 LIT_FRAME = 5400  # the axis star, its spheres and rods lit
 
@@ -129,31 +131,7 @@ class PageCase(unittest.TestCase):
     def canvas_luma_psnr(self, png):
         """Luma PSNR in dB of the canvas against a PNG of the same size (inf when equal)."""
         url = "data:image/png;base64," + base64.b64encode(png).decode()
-        result = self.driver.execute_async_script("""
-            const [url, done] = arguments;
-            const picture = new Image();
-            picture.onerror = () => done('the PNG did not decode');
-            picture.onload = () => {
-                const canvas = document.getElementById('canvas');
-                const pixels = source => {
-                    const c = document.createElement('canvas');
-                    c.width = canvas.width; c.height = canvas.height;
-                    const g = c.getContext('2d');
-                    g.drawImage(source, 0, 0);
-                    return g.getImageData(0, 0, c.width, c.height).data;
-                };
-                if (picture.width !== canvas.width || picture.height !== canvas.height)
-                    return done('sizes differ: ' + picture.width + 'x' + picture.height);
-                const a = pixels(canvas), b = pixels(picture);
-                let sum = 0;
-                for (let i = 0; i < a.length; i += 4) {
-                    const d = 0.299 * (a[i] - b[i]) + 0.587 * (a[i + 1] - b[i + 1]) + 0.114 * (a[i + 2] - b[i + 2]);
-                    sum += d * d;
-                }
-                const mse = sum / (a.length / 4);
-                done(mse === 0 ? 'inf' : 10 * Math.log10(255 * 255 / mse));
-            };
-            picture.src = url;""", url)
+        result = self.driver.execute_async_script(f"({CANVAS_PSNR})(arguments[0]).then(arguments[1])", url)
         if isinstance(result, str) and result != "inf":
             self.fail(result)
         return float(result)
@@ -346,6 +324,13 @@ class ProgressTest(PageCase):
 
 
 class FramesTest(PageCase):
+    @classmethod
+    def setUpClass(cls):
+        super().setUpClass()
+        # The canvas draws at its size on the screen: 800 x 600 pixels, the captures' size.
+        cls.driver.execute_cdp_cmd("Emulation.setDeviceMetricsOverride",
+                                   {"width": 800, "height": 600, "deviceScaleFactor": 1, "mobile": False})
+
     def test_one_frame_of_each_scene_matches_the_native_capture(self):
         with open(os.path.join(REFERENCE, "frames.txt")) as listing:
             frames = [int(line) for line in listing if line.strip()]
