@@ -441,8 +441,7 @@ class SoundTest(PageCase):
     def test_the_music_plays_from_the_shows_time(self):
         self.open(f"?windowed&start={MODEL_FRAME}")
         self.wait_for("Module.vrexAudio && Module.vrexAudio.position() >= 0", timeout=60, what="the music")
-        first = self.music_position()
-        shown_at = (MODEL_FRAME + self.frames()) / 60
+        first, shown_at = self.js("return [Module.vrexAudio.position(), document.body.dataset.showFrame / 60]")
         self.assertAlmostEqual(first, shown_at, delta=1.0)
         time.sleep(1.0)
         second = self.music_position()
@@ -464,8 +463,8 @@ class ClickForSoundTest(PageCase):
         self.assertEqual(self.js("return Module.vrexAudio.position()"), -1)
         self.driver.find_element(By.ID, "canvas").click()
         self.wait_for("Module.vrexAudio.position() >= 0", timeout=10, what="the music after the click")
-        position, frames = self.js("return [Module.vrexAudio.position(), Module.vrexPage.frames]")
-        self.assertAlmostEqual(position, (MODEL_FRAME + frames) / 60, delta=0.5)
+        position, shown_at = self.js("return [Module.vrexAudio.position(), document.body.dataset.showFrame / 60]")
+        self.assertAlmostEqual(position, shown_at, delta=0.5)
         self.assertTrue(self.js("return document.getElementById('notice').hidden"))
 
 
@@ -867,7 +866,11 @@ class PacingTest(PageCase):
 
     def test_a_frame_reached_by_stepping_is_the_frame_the_show_has_there(self):
         # Slowed six times in the turning terrain, frames are passed over between drawn ones;
-        # a frame drawn after them still has the particles and the clock exactly.
+        # a frame drawn after them still has the particles and the clock exactly. The canvas is
+        # held at the capture's 800 x 600.
+        self.driver.execute_cdp_cmd("Emulation.setDeviceMetricsOverride",
+                                    {"width": 800, "height": 600, "deviceScaleFactor": 1, "mobile": False})
+        self.addCleanup(self.driver.execute_cdp_cmd, "Emulation.clearDeviceMetricsOverride", {})
         self.open("?windowed&mute&start=terrain")
         self.wait_for("document.body.dataset.showFrame >= 0", timeout=60, what="the terrain")
         self.js("window.drawnFrames = []; new MutationObserver(() => drawnFrames.push(Number("
