@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "gaudio/gaudio.h"
+#include "gaudio/gaudio_web_fetch.h"
 
 // clang-format off
 EM_JS(int, WebAudioOpen, (), {
@@ -157,7 +158,14 @@ int32_t MP3STREAM1::Initialize() {
     if (this != &stream || !outputOpen || !fileName) return 0;
     if (outputChannels != 1 && outputChannels != 2) return 0;
     std::vector<unsigned char> bytes;
-    if (!ReadWholeFile(fileName, &bytes) || !LooksLikeMp3(bytes)) return 0;
+    if (!ReadWholeFile(fileName, &bytes)) return 0;
+    if (IsSiteMusicNote(bytes)) {  // the published site: the browser fetches its own copy
+        fileBytes = std::move(bytes);
+        FetchSiteMusic(fileBytes);
+        music = fileBytes.data();
+        return 1;
+    }
+    if (!LooksLikeMp3(bytes)) return 0;
     fileBytes = std::move(bytes);
     WebAudioDecode(fileBytes.data(), int(fileBytes.size()));
     music = fileBytes.data();
