@@ -210,6 +210,11 @@ class FirstVisitTest(BrowserCase):
         self.assertLessEqual(self.server.sent, FIRST_VISIT_LIMIT)
         # Only one copy of the music came over the network.
         self.assertEqual(len([name for name in self.fetched() if name.startswith("musika.")]), 1)
+        # The browser would install it: manifest, icons and worker as it asks for them.
+        self.assertEqual(self.driver.execute_cdp_cmd("Page.getInstallabilityErrors", {})["installabilityErrors"], [])
+        manifest = json.loads(site_files(ZIP)["manifest.json"])
+        self.assertEqual((manifest["name"], manifest["display"], manifest["orientation"]),
+                         ("vrex demo", "fullscreen", "landscape"))
 
 
 class OfflineTest(BrowserCase):
@@ -273,6 +278,34 @@ class UpdateTest(BrowserCase):
         psnr = self.canvas_luma_psnr(old)
         print(f"luma PSNR of frame {INTRO1_FRAME} of the new build against the old: {psnr:.2f} dB")
         self.assertLess(psnr, 30.0)
+
+
+class InitErrorTest(BrowserCase):
+    def test_a_published_data_set_without_musika_mp3_still_ends_with_init_error(self):
+        # The site's data package packed again, under its published names, without the note
+        # that stands for the music.
+        site = site_map(site_files(ZIP))["files"]
+        work = tempfile.mkdtemp(prefix="vrex-data-")
+        try:
+            data = os.path.join(work, "data")
+            os.mkdir(data)
+            for name in os.listdir(DATA_DIR):
+                if not name.startswith(".") and name not in ("musika.mp3", "musika.mid"):
+                    os.symlink(os.path.join(DATA_DIR, name), os.path.join(data, name))
+            subprocess.run([sys.executable, page_test.FILE_PACKAGER, "vrex-data.data", "--preload", "data@/",
+                            "--js-output=vrex-data.js"], cwd=work, check=True, capture_output=True)
+            with open(os.path.join(work, "vrex-data.data"), "rb") as packed:
+                with open(os.path.join(self.folder, site["vrex-data.data"]), "wb") as published:
+                    published.write(gzip.compress(packed.read()))
+            shutil.copy(os.path.join(work, "vrex-data.js"), os.path.join(self.folder, site["vrex-data.js"]))
+        finally:
+            shutil.rmtree(work)
+        self.open("?windowed")
+        self.wait_for("document.body.dataset.state === 'ended'", timeout=60, what="the end")
+        shown, text, detail = page_test.PageCase.message(self)
+        self.assertTrue(shown)
+        self.assertEqual(text, "The show ended with status -1.")
+        self.assertIn("Init Error!", detail)
 
 
 class ProgressTest(BrowserCase):
