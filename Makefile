@@ -94,6 +94,7 @@ web-run: web
 # The page as a site anyone can publish (README, "Publishing the page"): build-web/site/ and
 # build-web/vrex-demo-VERSION-web.zip.
 web-dist: web
+	@cmake --build build --target web_music
 	@python3 scripts/web-dist.py build-web build/data build/web-music build/bin/vrex-gen-data
 
 # A long campaign, e.g. make fuzz-long FUZZ_SECONDS=3600: each target's corpus is kept in

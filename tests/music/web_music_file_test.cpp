@@ -119,6 +119,9 @@ TEST(WebMusicFile, EachCopyDecodesAsStereoOfThePlannedLength) {
 }
 
 TEST(WebMusicFile, EachCopyKeepsTheLoudnessAndPeaksOfTheDesktopFile) {
+    ASSERT_TRUE(Desktop().ok);
+    std::printf("musika.mp3 (desktop): %.2f LUFS, peak %.2f dBFS, true peak %.2f dBFS\n",
+                IntegratedLoudness(Desktop().audio), PeakDbfs(Desktop().audio), TruePeakDbfs(Desktop().audio));
     for (const Case& c : COPIES) {
         SCOPED_TRACE(c.name);
         ASSERT_TRUE(c.copy().ok);
