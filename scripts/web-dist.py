@@ -19,6 +19,7 @@ import gzip
 import hashlib
 import json
 import os
+import re
 import shutil
 import subprocess
 import sys
@@ -94,9 +95,18 @@ def pack_data(data_dir, note, work):
         os.symlink(os.path.abspath(path), os.path.join(folder, name))
     with open(os.path.join(folder, "musika.mp3"), "w") as file:
         file.write(note)
-    subprocess.run([sys.executable, FILE_PACKAGER, "vrex-data.data", "--preload", "data@/",
-                    "--js-output=vrex-data.js"], cwd=work, check=True, capture_output=True)
-    return read(os.path.join(work, "vrex-data.data")), read(os.path.join(work, "vrex-data.js"))
+    packing = subprocess.run([sys.executable, FILE_PACKAGER, "vrex-data.data", "--preload", "data@/",
+                              "--js-output=vrex-data.js"], cwd=work, capture_output=True, text=True)
+    if packing.returncode != 0:
+        sys.exit("web-dist: the file packager failed:\n" + packing.stderr)
+    data, loader = read(os.path.join(work, "vrex-data.data")), read(os.path.join(work, "vrex-data.js"))
+    # The packager draws a random id for its cache, which we do not use: the data's own hash in
+    # its place keeps an unchanged data set under an unchanged name, so a rebuild is no update.
+    loader, count = re.subn(rb'"package_uuid": "[0-9a-f-]+"', b'"package_uuid": "' +
+                            hashlib.sha256(data).hexdigest()[:32].encode() + b'"', loader)
+    if count != 1:
+        sys.exit("web-dist: the file packager's loader has no package_uuid to fix")
+    return data, loader
 
 
 def draw_icons(gen_data, work):

@@ -122,6 +122,17 @@ class ZipTest(unittest.TestCase):
                 self.assertRegex(published, HASHED)
                 self.assertIn(published, self.files)
 
+    def test_a_rebuild_from_the_same_inputs_is_the_same_site(self):
+        # Otherwise every rebuild would be an update that browsers fetch again.
+        work = tempfile.mkdtemp(prefix="vrex-dist-")
+        try:
+            write_site(DATA_DIR, os.path.join(work, "again.zip"), os.path.join(work, "site"))
+            again = site_files(os.path.join(work, "again.zip"))
+        finally:
+            shutil.rmtree(work)
+        self.assertEqual(sorted(again), sorted(self.files))
+        self.assertEqual(again["sw.js"], self.files["sw.js"])
+
     def test_a_first_visit_stays_under_8_mb_whichever_copy_of_the_music_it_takes(self):
         worker = self.files["sw.js"].decode()
         music = json.loads(re.search(r"const MUSIC = (\[.*\]);", worker).group(1))
@@ -253,6 +264,9 @@ class UpdateTest(BrowserCase):
         finally:
             shutil.rmtree(data)
         new_files = set(site_files(new_zip))
+        # Only the data set's two files are new; the rest keep their names, and their copies in
+        # the browser serve the new build too.
+        self.assertEqual({name.split(".")[0] for name in new_files ^ old_files}, {"vrex-data"})
         unpack(new_zip, self.folder)
         versions = {"old": old_files, "new": new_files}
 
