@@ -242,6 +242,10 @@ class OfflineTest(BrowserCase):
         self.wait_for("Module.vrexPage && Module.vrexPage.frames >= 30", timeout=90, what="frames without the network")
         self.wait_for("Module.vrexAudio.position() >= 0", timeout=30, what="the music without the network")
         self.assertFalse(self.js("return !document.getElementById('message').hidden"))
+        # The folder's own address, as a published site is usually opened, answers too.
+        self.driver.get(self.server.url + SUB_PATH)
+        self.wait_for("document.body.dataset.state === 'playing' || !document.getElementById('dialog').hidden",
+                      timeout=90, what="the page at the folder's address")
         self.server = PlainServer(self.root)  # for tearDown
 
 
