@@ -1,6 +1,7 @@
 // The message loop, the demo window's procedure and the shutdown.
 #include <GL/gl.h>
 
+#include "app/keep_time.h"
 #include "app/options.h"
 #include "app/shell.h"
 #include "model3ds/model.h"
@@ -14,6 +15,25 @@ namespace {
 void StartShowAgain() {
     RestartShow();
     RestartMusic();
+    RestartKeepingTime();
+}
+
+// The loop's turn when the queue is empty: as always a frame, unless the options say otherwise.
+void TakeTurn() {
+    if (ShowHasEnded()) {
+        if (g_options.loop) {
+            StartShowAgain();
+        } else if (g_options.endWithShow) {
+            PostQuitMessage(0);
+            return;
+        }
+    }
+    if (g_options.framesPerSecond > 0) WaitForFrameTime(g_options.framesPerSecond);
+    if (g_options.keepTime && !KeepTime()) {
+        WaitForDisplayFrame();
+        return;
+    }
+    DrawFrame();
 }
 
 }  // namespace
@@ -28,9 +48,7 @@ int RunMessageLoop() {
             TranslateMessage(&message);
             DispatchMessageA(&message);
         } else {
-            if (g_options.loop && ShowHasEnded()) StartShowAgain();
-            if (g_options.framesPerSecond > 0) WaitForFrameTime(g_options.framesPerSecond);
-            DrawFrame();
+            TakeTurn();
         }
     }
     ReleaseModel();

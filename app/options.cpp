@@ -49,11 +49,17 @@ std::string SceneKeys() {
 }
 
 void DescribeShow(CLI::App& app, DemoOptions* options) {
-    app.add_option("--fps", options->framesPerSecond,
-                   "pace the show with a timer to N frames per second (the music's pace is 60); frames are "
-                   "never skipped or repeated. Default: the display's pace")
-        ->type_name("N")
-        ->check(CLI::Range(1, 1000).description(""));
+    CLI::Option* fps =
+        app.add_option("--fps", options->framesPerSecond,
+                       "pace the show with a timer to N frames per second (the music's pace is 60); frames are "
+                       "never skipped or repeated. Default: the display's pace")
+            ->type_name("N")
+            ->check(CLI::Range(1, 1000).description(""));
+    app.add_flag("--keep-time", options->keepTime,
+                 "keep the show with its music: each frame drawn is the one due by the music's position "
+                 "(the wall clock when muted), the frames passed over only stepped, so a display faster or "
+                 "slower than 60 Hz keeps the show's five minutes")
+        ->excludes(fps);
     const std::string startHelp = "begin at a frame number (0 to " + std::to_string(ShowEndFrame()) +
                                   ") or at a scene: " + SceneKeys() +
                                   "; the show and the music are where they would be by then";
@@ -90,11 +96,12 @@ int StartFrameFor(const std::string& where) {
     return frame <= ShowEndFrame() ? frame : -1;
 }
 
-int ParseDemoOptions(int argc, char** argv, DemoOptions* options) {
+int ParseDemoOptions(int argc, char** argv, DemoOptions* options, void (*describeMore)(CLI::App&)) {
     CLI::App app{DESCRIPTION, "vrex"};
     app.footer(KEYS);
     DescribeScreen(app, options);
     DescribeShow(app, options);
+    if (describeMore) describeMore(app);
     app.add_flag("--mute", options->mute, "no music: the audio library is not started at all");
     app.add_option("--data", options->dataDirectory,
                    "the data directory, entered before any file is opened (default: the working directory)")

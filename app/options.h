@@ -5,8 +5,8 @@
 // demo runs exactly as it always did: the question, the display's pace, the music from its
 // start, the show from frame 0.
 //
-//     vrex [--windowed | --fullscreen | --desktop] [--fps N] [--start WHERE] [--loop]
-//          [--mute] [--data DIR]
+//     vrex [--windowed | --fullscreen | --desktop] [--fps N | --keep-time] [--start WHERE]
+//          [--loop] [--mute] [--data DIR]
 //
 // WHERE is a frame number (0 up to the first frame after the credits) or a row of the
 // scene table by its key (scenes/timeline.h): intro, overlay, star, terrain, still, star2,
@@ -32,7 +32,9 @@ struct DemoOptions {
     int startFrame = 0;         // the show starts here, in exactly the state it has there
     bool loop = false;          // after the credits the show and the music start again
     bool mute = false;          // the audio library is not started at all
+    bool keepTime = false;      // frames follow the music's clock, those passed over stepped (app/keep_time.h)
     std::string dataDirectory;  // entered before anything is opened; empty: stay where we are
+    bool endWithShow = false;   // the run ends after the show's last frame (the page; no option)
 };
 
 extern DemoOptions g_options;  // filled by main from the command line; read by WinMain and the loop
@@ -42,4 +44,9 @@ int StartFrameFor(const std::string& where);
 
 // Parses the command line into *options and enters the data directory. GO_ON, or the exit
 // status the program should end with at once (0 after --help or --version, 2 on a mistake).
-int ParseDemoOptions(int argc, char** argv, DemoOptions* options);
+// A build with options of its own (the page's) describes them with `describeMore`, so they
+// are read, listed and refused by the same rules.
+namespace CLI {
+class App;
+}
+int ParseDemoOptions(int argc, char** argv, DemoOptions* options, void (*describeMore)(CLI::App&) = nullptr);

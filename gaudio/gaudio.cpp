@@ -132,3 +132,12 @@ void MP3STREAM1::Stop() {
     Mix_HaltMusic();
     playing = 0;
 }
+
+double MP3STREAM1::Position() const {
+    if (music == nullptr || !playing || !Mix_PlayingMusic()) return -1;
+    const double decoded = Mix_GetMusicPosition(static_cast<Mix_Music*>(music));
+    if (decoded < 0) return -1;  // a decoder that cannot tell
+    // The decoder runs one output buffer ahead of the speakers.
+    const double buffered = double(OUTPUT_CHUNK_FRAMES) / GA_OUTPUT_RATE;
+    return decoded > buffered ? decoded - buffered : 0;
+}

@@ -67,6 +67,11 @@ struct MP3STREAM1 {
     int32_t Play();
     // Stops playback; the decoder stays ready for another Play.
     void Stop();
+    // Where the music is as it is heard, in seconds into the file (what the output still holds
+    // is taken off), or -1 while none sounds: before Play, after Stop, after the end without
+    // `loop`. With `loop` the position starts again from 0 each time round. The query adds
+    // nothing to what is played: a program may ask it every frame.
+    double Position() const;
 };
 static_assert(offsetof(MP3STREAM1, outputChannels) == 4);
 static_assert(offsetof(MP3STREAM1, loop) == 8);

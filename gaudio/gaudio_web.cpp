@@ -1,16 +1,27 @@
 // G-Audio in a web browser: the same interface over Web Audio.
 //
-// The MP3 file is read from the program's file system (the packaged data set) and decoded by
-// the browser, which does so in the background; Play returns at once whatever it finds. The
-// music sounds once two things are true: the file is decoded and the browser lets the page make
-// sound (some wait for a click). It then starts where the show is: the frames the page has
-// presented since Play, at the 60 frames per second the music was made for (wall time where no
-// page counts frames), so a late start keeps the music with the show. The page may show a "click for sound" notice while
-// the browser holds the sound back (Module.vrexPage.soundHeld).
+// The MP3 file is read from the program's file system (the packaged data set) by the page's
+// script, so its bytes never enter the program's heap, and decoded by the browser in the
+// background; Play returns at once whatever it finds. The music sounds once two things are
+// true: the file is decoded and the browser lets the page make sound (some wait for a click or
+// a tap). It then comes in where the show is: the frame last drawn since Play, at the 60
+// frames per second the music was made for (Play's own position before any frame), so a late
+// start keeps the music with the show. The page may show a notice while the browser holds the
+// sound back (Module.vrexPage.soundHeld).
+//
+// The page's life: hidden (another tab, a locked phone), the output is suspended and the
+// music holds its place; shown again, both go on. Position() then reports the held place, so
+// a show that keeps time stands still with it. A file the browser cannot decode is known only
+// after Initialize returned: the run then ends as the demo ends when Initialize fails, with
+// "Init Error!" and status -1. Module.vrexAudio.shutdown() (the page calls it whenever the
+// run ends) stops the music for good.
+//
+// In the published site the packed file is a note that names the site's own copies of the
+// music instead, which the browser fetches by their addresses (gaudio_web_fetch.h).
 #include <emscripten.h>
 
 #include <cstdio>
-#include <vector>
+#include <string>
 
 #include "gaudio/gaudio.h"
 #include "gaudio/gaudio_web_fetch.h"
@@ -26,15 +37,19 @@ EM_JS(int, WebAudioOpen, (), {
     audio.source = null;
     audio.generation = (audio.generation || 0) + 1;
     const page = Module.vrexPage;
-    const held = () => audio.request && audio.context.state !== 'running';
+    const running = () => audio.context.state === 'running';
+    const held = () => audio.request && !running() && !audio.hiddenSuspend;
+    audio.stopSource = () => {
+        if (audio.source) { audio.source.onended = null; audio.source.stop(); audio.source.disconnect(); }
+        audio.source = null;
+    };
     audio.start = () => {
         if (page && page.soundHeld) page.soundHeld(held());
-        if (!audio.request || !audio.buffer || audio.source || audio.context.state !== 'running') return;
+        if (audio.ended || !audio.request || !audio.buffer || audio.source || !running()) return;
         const request = audio.request;
         const duration = audio.buffer.duration;
-        const since = page && page.frames !== undefined ? (page.frames - request.sinceFrame) * 1000 / 60
-                                                        : performance.now() - request.since;
-        let offset = (request.offsetMs + since) / 1000;
+        const drawnSince = page && page.frames > request.framesAtPlay && page.showFrame >= 0;
+        let offset = drawnSince ? page.showFrame / 60 : request.offsetMs / 1000;
         if (request.loop) offset %= duration;
         else if (offset >= duration) return;
         const source = audio.context.createBufferSource();
@@ -45,47 +60,75 @@ EM_JS(int, WebAudioOpen, (), {
         audio.source = source;
         audio.startedAt = audio.context.currentTime - offset;
     };
-    // Where the music is, in seconds into the file; -1 while nothing sounds.
+    // Where the music is as it is heard, in seconds into the file; -1 while nothing sounds. The
+    // output's latency is taken off where the browser reports it. A suspended output stops the
+    // context's clock, so the position holds.
     audio.position = () => {
-        if (!audio.source) return -1;
-        const played = audio.context.currentTime - audio.startedAt;
-        return audio.request.loop ? played % audio.buffer.duration : played;
+        if (!audio.source || audio.ended) return -1;
+        const latency = audio.context.outputLatency || audio.context.baseLatency || 0;
+        const heard = Math.max(0, audio.context.currentTime - audio.startedAt - latency);
+        const duration = audio.buffer.duration;
+        if (audio.request.loop) return heard % duration;
+        return heard < duration ? heard : -1;
+    };
+    audio.shutdown = () => {
+        audio.ended = true;
+        audio.stopSource();
+        audio.request = null;
+        if (page && page.soundHeld) page.soundHeld(false);
+        if (audio.context.state !== 'closed') audio.context.close().catch(() => {});
     };
     if (!audio.listening) {
         audio.listening = true;
         audio.context.onstatechange = () => audio.start();
-        // A click anywhere is what such browsers wait for.
-        const resume = () => { if (audio.context.state !== 'running') audio.context.resume(); };
-        window.addEventListener('pointerdown', resume, true);
-        window.addEventListener('keydown', resume, true);
+        // A click, a tap or a key is what such browsers wait for; once the run has ended,
+        // nothing may bring the sound back.
+        const resume = () => {
+            if (!audio.ended && !audio.hiddenSuspend && !running()) audio.context.resume();
+        };
+        for (const type of ['pointerdown', 'touchend', 'keydown'])
+            window.addEventListener(type, resume, true);
+        document.addEventListener('visibilitychange', () => {
+            if (audio.ended) return;
+            if (document.hidden) {
+                audio.hiddenSuspend = true;
+                audio.context.suspend();
+            } else if (audio.hiddenSuspend) {
+                audio.hiddenSuspend = false;
+                audio.context.resume();
+            }
+        });
     }
-    if (audio.context.state !== 'running') audio.context.resume();
+    if (!running() && !document.hidden) audio.context.resume();
     return 1;
 });
-EM_JS(void, WebAudioDecode, (const unsigned char* bytes, int length), {
+EM_JS(void, WebAudioDecode, (const char* fileName), {
     const audio = Module.vrexAudio;
     if (!audio || !audio.context) return;
     const generation = audio.generation;
-    const copy = HEAPU8.slice(bytes, bytes + length).buffer;
-    audio.context.decodeAudioData(copy).then(buffer => {
+    const bytes = FS.readFile(UTF8ToString(fileName));  // a copy of its own, outside the heap
+    audio.context.decodeAudioData(bytes.buffer).then(buffer => {
         if (audio.generation !== generation) return;
         audio.buffer = buffer;
         audio.start();
-    }, error => console.error('musika: the browser cannot decode it: ' + error));
+    }, error => {
+        if (audio.generation !== generation || audio.ended) return;
+        console.error('musika: the browser cannot decode it: ' + error);
+        Module._GaudioMusicUndecodable();
+    });
 });
 EM_JS(void, WebAudioPlay, (int offsetMilliseconds, int loop), {
     const audio = Module.vrexAudio;
     if (!audio || !audio.context) return;
-    if (audio.source) { audio.source.stop(); audio.source.disconnect(); audio.source = null; }
+    audio.stopSource();
     const page = Module.vrexPage;
-    audio.request = {offsetMs: offsetMilliseconds, since: performance.now(),
-                     sinceFrame: page ? page.frames : 0, loop: loop != 0};
+    audio.request = {offsetMs: offsetMilliseconds, framesAtPlay: page ? page.frames : 0, loop: loop != 0};
     audio.start();
 });
 EM_JS(void, WebAudioStop, (), {
     const audio = Module.vrexAudio;
     if (!audio) return;
-    if (audio.source) { audio.source.stop(); audio.source.disconnect(); audio.source = null; }
+    audio.stopSource();
     audio.request = null;
     if (Module.vrexPage && Module.vrexPage.soundHeld) Module.vrexPage.soundHeld(false);
 });
@@ -95,43 +138,47 @@ EM_JS(void, WebAudioClose, (), {
     audio.generation++;
     audio.buffer = null;
 });
+EM_JS(double, WebAudioPosition, (), {
+    return Module.vrexAudio && Module.vrexAudio.position ? Module.vrexAudio.position() : -1;
+});
 // clang-format on
 
 namespace {
 
+constexpr int MUSIC_FAILURE_STATUS = -1;
+
 GAUDIO1 library;
 MP3STREAM1 stream;
 bool outputOpen = false;
-std::vector<unsigned char> fileBytes;  // kept while the browser decodes from a copy of it
 
-// An MP3 file begins with an ID3 tag or with a frame's sync word.
-bool LooksLikeMp3(const std::vector<unsigned char>& bytes) {
-    if (bytes.size() < 4) return false;
-    if (bytes[0] == 'I' && bytes[1] == 'D' && bytes[2] == '3') return true;
-    return bytes[0] == 0xFF && (bytes[1] & 0xE0) == 0xE0;
-}
-
-bool ReadWholeFile(const char* name, std::vector<unsigned char>* bytes) {
+// An MP3 file begins with an ID3 tag or with a frame's sync word; only those bytes are read here.
+bool LooksLikeMp3(const char* name) {
     FILE* file = std::fopen(name, "rb");
     if (!file) return false;
-    bytes->clear();
-    unsigned char block[65536];
-    size_t got;
-    while ((got = std::fread(block, 1, sizeof block, file)) > 0) bytes->insert(bytes->end(), block, block + got);
-    const bool ok = !std::ferror(file);
+    unsigned char head[4] = {};
+    const bool read = std::fread(head, 1, sizeof head, file) == sizeof head;
     std::fclose(file);
-    return ok;
+    if (!read) return false;
+    if (head[0] == 'I' && head[1] == 'D' && head[2] == '3') return true;
+    return head[0] == 0xFF && (head[1] & 0xE0) == 0xE0;
 }
 
 void ResetStream() {
     WebAudioStop();
     WebAudioClose();
-    fileBytes.clear();
     stream = {};
     stream.interfaceId = GA_INTERFACE_MP3STREAM1;
 }
 
 }  // namespace
+
+// The browser found the file undecodable after Initialize had accepted it: the same end as a
+// refused file, where the demo prints "Init Error!" and ends with status -1.
+extern "C" EMSCRIPTEN_KEEPALIVE void GaudioMusicUndecodable() {
+    std::printf("Init Error!\n");
+    std::fflush(stdout);
+    emscripten_force_exit(MUSIC_FAILURE_STATUS);
+}
 
 int32_t GAUDIO1::Init(uint32_t flags) {
     if (!(flags & GA_INIT_OUTPUT)) return 0;
@@ -157,18 +204,14 @@ void GAUDIO1::Shutdown() {
 int32_t MP3STREAM1::Initialize() {
     if (this != &stream || !outputOpen || !fileName) return 0;
     if (outputChannels != 1 && outputChannels != 2) return 0;
-    std::vector<unsigned char> bytes;
-    if (!ReadWholeFile(fileName, &bytes)) return 0;
-    if (IsSiteMusicNote(bytes)) {  // the published site: the browser fetches its own copy
-        fileBytes = std::move(bytes);
-        FetchSiteMusic(fileBytes);
-        music = fileBytes.data();
+    if (std::string note; ReadSiteMusicNote(fileName, &note)) {
+        FetchSiteMusic(note);  // the published site: the browser fetches its own copy
+        music = &stream;
         return 1;
     }
-    if (!LooksLikeMp3(bytes)) return 0;
-    fileBytes = std::move(bytes);
-    WebAudioDecode(fileBytes.data(), int(fileBytes.size()));
-    music = fileBytes.data();
+    if (!LooksLikeMp3(fileName)) return 0;
+    WebAudioDecode(fileName);
+    music = &stream;  // the decoder lives in the browser; this only says it was asked for
     return 1;
 }
 
@@ -189,6 +232,8 @@ void MP3STREAM1::Stop() {
     WebAudioStop();
     playing = 0;
 }
+
+double MP3STREAM1::Position() const { return music && playing ? WebAudioPosition() : -1; }
 
 extern "C" {
 uint16_t GA_GetDLLVersion() { return GA_VERSION; }

@@ -3,47 +3,64 @@
 
 #include <emscripten.h>
 
-#include <algorithm>
+#include <cstdio>
 #include <cstring>
 
+namespace {
+
+constexpr size_t NOTE_LIMIT = 4096;  // a note is a few lines; an MP3 is never read whole here
+
+}  // namespace
+
 // clang-format off
-EM_JS(void, WebAudioFetchCopies, (const unsigned char* note, int length), {
+EM_JS(void, WebAudioFetchCopies, (const char* note), {
     const audio = Module.vrexAudio;
     if (!audio || !audio.context) return;
     const generation = audio.generation;
-    const lines = new TextDecoder().decode(HEAPU8.slice(note, note + length)).split('\n').slice(1);
-    const copies = lines.map(line => line.trim()).filter(line => line).map(line => {
-        const space = line.lastIndexOf(' ');
-        return {type: line.slice(0, space), url: line.slice(space + 1)};
-    });
+    const current = () => audio.generation === generation && !audio.ended;
+    const copies = UTF8ToString(note).split('\n').slice(1).map(line => line.trim()).filter(line => line)
+        .map(line => ({type: line.slice(0, line.lastIndexOf(' ')), url: line.slice(line.lastIndexOf(' ') + 1)}));
     const probe = document.createElement('audio');
-    const playable = copies.filter(copy => probe.canPlayType(copy.type) !== '');
+    const playable = copies.filter(copy => probe.canPlayType(copy.type));  // 'maybe' or 'probably'
+    let undecodable = false;
     const tryCopy = index => {
+        if (!current()) return;
         if (index >= playable.length) {
-            console.error('musika: no copy of the music could be fetched and decoded');
+            console.error('musika: no copy of the music could be ' + (undecodable ? 'decoded' : 'fetched'));
+            if (undecodable) Module._GaudioMusicUndecodable();
             return;
         }
         const url = playable[index].url;
         fetch(url).then(response => {
             if (!response.ok) throw new Error(response.status + ' ' + response.statusText);
             return response.arrayBuffer();
-        }).then(bytes => audio.context.decodeAudioData(bytes)).then(buffer => {
-            if (audio.generation !== generation) return;
+        }).then(bytes => audio.context.decodeAudioData(bytes).catch(error => {
+            undecodable = true;
+            throw error;
+        })).then(buffer => {
+            if (!current()) return;
             audio.buffer = buffer;
             window.dispatchEvent(new CustomEvent('vrex-music', {detail: url}));
             audio.start();
         }, error => {
             console.warn('musika: ' + url + ': ' + error);
-            if (audio.generation === generation) tryCopy(index + 1);
+            tryCopy(index + 1);
         });
     };
     tryCopy(0);
 });
 // clang-format on
 
-bool IsSiteMusicNote(const std::vector<unsigned char>& bytes) {
-    const size_t length = std::strlen(SITE_MUSIC_NOTE_MAGIC);
-    return bytes.size() >= length && std::equal(SITE_MUSIC_NOTE_MAGIC, SITE_MUSIC_NOTE_MAGIC + length, bytes.begin());
+bool ReadSiteMusicNote(const char* fileName, std::string* note) {
+    std::FILE* file = std::fopen(fileName, "rb");
+    if (!file) return false;
+    char text[NOTE_LIMIT + 1] = {};
+    const size_t length = std::fread(text, 1, NOTE_LIMIT, file);
+    std::fclose(file);
+    const size_t magic = std::strlen(SITE_MUSIC_NOTE_MAGIC);
+    if (length < magic || std::memcmp(text, SITE_MUSIC_NOTE_MAGIC, magic) != 0) return false;
+    note->assign(text, length);
+    return true;
 }
 
-void FetchSiteMusic(const std::vector<unsigned char>& note) { WebAudioFetchCopies(note.data(), int(note.size())); }
+void FetchSiteMusic(const std::string& note) { WebAudioFetchCopies(note.c_str()); }

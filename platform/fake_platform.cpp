@@ -228,6 +228,11 @@ void Sleep(DWORD milliseconds) {
     if (milliseconds == 0) g_clockTicks += g_answers.yieldTicks;
 }
 
+void WaitForDisplayFrame() {
+    Record("WaitForDisplayFrame");
+    g_clockTicks += g_answers.displayFrameTicks;
+}
+
 int ShowCursor(BOOL show) {
     Record("ShowCursor", show);
     g_cursorCounter += show ? 1 : -1;

@@ -37,6 +37,10 @@ struct MessageBoxShown {
     UINT type;
 };
 
+// The fake's performance counter: it moves only when Sleep or WaitForDisplayFrame is called (and
+// when a test moves it).
+constexpr int64_t CLOCK_TICKS_PER_SECOND = 1000000;
+
 struct Answers {
     int messageBox = IDNO;          // what every message box returns
     bool messageBoxFails = false;   // no box can be created: the real fallback answers
@@ -54,11 +58,10 @@ struct Answers {
     LRESULT defWindowProc = 0;  // DefWindowProcA's result
     std::deque<MSG> messages;   // handed out by PeekMessageA, in order
     int getch = -1;
-    int64_t yieldTicks = 1;  // how far the clock moves in Sleep(0)
+    int64_t yieldTicks = 1;                                    // how far the clock moves in Sleep(0)
+    int64_t displayFrameTicks = CLOCK_TICKS_PER_SECOND / 144;  // how far WaitForDisplayFrame moves it
 };
 
-// The fake's performance counter: it moves only when Sleep is called (and when a test moves it).
-constexpr int64_t CLOCK_TICKS_PER_SECOND = 1000000;
 extern int64_t g_clockTicks;
 
 extern std::vector<Call> g_calls;

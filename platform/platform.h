@@ -145,6 +145,10 @@ BOOL QueryPerformanceCounter(int64_t* count);
 BOOL QueryPerformanceFrequency(int64_t* frequency);
 // Gives up the processor for at least `milliseconds`; 0 only yields.
 void Sleep(DWORD milliseconds);
+// Our own addition: returns at the display's next frame without presenting one, for a show
+// that keeps time and has no new frame due yet. SDL sleeps a millisecond (there a swap is
+// what waits for the display); the page waits for the browser's next animation frame.
+void WaitForDisplayFrame();
 
 // ---- messages ---------------------------------------------------------------------------
 constexpr UINT WM_SIZE = 0x0005;

@@ -67,6 +67,7 @@ BOOL QueryPerformanceFrequency(int64_t* frequency) {
 }
 
 void Sleep(DWORD milliseconds) { SDL_Delay(milliseconds); }
+void WaitForDisplayFrame() { SDL_Delay(1); }
 
 void UseHeadlessDrivers() {
 #ifndef _WIN32  // SDL's offscreen driver makes GL contexts through EGL, which Windows lacks

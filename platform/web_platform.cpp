@@ -16,6 +16,7 @@
 #include <emscripten/html5.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <deque>
 #include <string>
 
@@ -42,6 +43,9 @@ EM_ASYNC_JS(int, PageAsk, (const char* text, const char* caption, int yesNo), {
 EM_ASYNC_JS(void, PageNextFrame, (int framesPresented, int holdFrame), {
     await Module.vrexPage.presented(framesPresented, holdFrame);
 });
+EM_ASYNC_JS(void, PageNextDisplayFrame, (), { await Module.vrexPage.nextDisplayFrame(); });
+EM_JS(void, PageCannotDraw, (), { Module.vrexPage.cannotDraw(); });
+EM_JS(int, PageDialogOpen, (), { return Module.vrexPage.dialogOpen() ? 1 : 0; });
 EM_JS(void, PageEnterFullScreen, (), { Module.vrexPage.enterFullScreen(); });
 EM_JS(void, PageLeaveFullScreen, (), { Module.vrexPage.leaveFullScreen(); });
 EM_JS(void, PageShowCursor, (int show), { Module.vrexPage.showCursor(show != 0); });
@@ -53,6 +57,7 @@ EM_JS(int, PageScreenHeight, (), { return screen.height; });
 namespace {
 
 constexpr const char* CANVAS = "#canvas";
+constexpr const char* STAGE = "#stage";  // the canvas and the black bars around it: full screen holds it
 constexpr int CANVAS_WIDTH = 800;
 constexpr int CANVAS_HEIGHT = 600;
 constexpr int NO_HOLD = -1;
@@ -77,7 +82,8 @@ int holdFrame = NO_HOLD;
 HWND LiveWindow() { return windowExists ? &theWindow : nullptr; }
 
 EM_BOOL OnKeyDown(int, const EmscriptenKeyboardEvent* event, void*) {
-    if (!windowExists) return EM_FALSE;
+    // A key that answers a page dialog belongs to the dialog, never to the show behind it.
+    if (!windowExists || PageDialogOpen()) return EM_FALSE;
     // Only Escape means anything to the demo; every other key is left to the browser.
     if (std::string(event->key) != "Escape") return EM_FALSE;
     queue.push_back({&theWindow, WM_KEYDOWN, VK_ESCAPE, 0});
@@ -85,7 +91,7 @@ EM_BOOL OnKeyDown(int, const EmscriptenKeyboardEvent* event, void*) {
 }
 
 EM_BOOL OnMouseDown(int, const EmscriptenMouseEvent* event, void*) {
-    if (!windowExists) return EM_FALSE;
+    if (!windowExists || PageDialogOpen()) return EM_FALSE;
     constexpr unsigned short RIGHT_BUTTON = 2;
     if (event->button != RIGHT_BUTTON) return EM_FALSE;
     queue.push_back({&theWindow, WM_RBUTTONDOWN, 0, MAKELPARAM(WORD(event->targetX), WORD(event->targetY))});
@@ -125,14 +131,16 @@ BOOL UnregisterClassA(const char* className, HINSTANCE) {
 
 BOOL AdjustWindowRect(RECT* rect, DWORD, BOOL) { return rect != nullptr; }  // a canvas has no frame
 
-HWND CreateWindowExA(DWORD, const char* className, const char* title, DWORD, int, int, int, int, HWND, HMENU, HINSTANCE,
-                     void*) {
+HWND CreateWindowExA(DWORD, const char* className, const char* title, DWORD style, int, int, int, int, HWND, HMENU,
+                     HINSTANCE, void*) {
     if (windowExists || !className || windowClass.name != className) return nullptr;
     theWindow.procedure = windowClass.procedure;
     windowExists = true;
     PageSetTitle(title ? title : "");
     emscripten_set_keydown_callback(EMSCRIPTEN_EVENT_TARGET_WINDOW, nullptr, EM_FALSE, OnKeyDown);
-    emscripten_set_mousedown_callback(CANVAS, nullptr, EM_FALSE, OnMouseDown);
+    emscripten_set_mousedown_callback(STAGE, nullptr, EM_FALSE, OnMouseDown);
+    // A popup is the full-screen window: the page's full screen is the browser's, asked for here.
+    if (style & WS_POPUP) PageEnterFullScreen();
     return &theWindow;
 }
 
@@ -168,14 +176,15 @@ BOOL EnumDisplaySettingsA(const char*, DWORD modeNumber, DEVMODEA* mode) {
 }
 
 LONG ChangeDisplaySettingsA(DEVMODEA* mode, DWORD flags) {
-    // A refusal is the page's to tell: the show then plays in the page, which is not a failure.
-    if (mode && (flags & CDS_FULLSCREEN))
-        PageEnterFullScreen();
-    else if (!mode && flags == 0)
+    // The mode "switch" is the full-screen popup's (CreateWindowExA), which --desktop makes
+    // without any switch too. A refusal is the page's to tell: the show then plays in the page,
+    // which is not a failure.
+    if (mode && (flags & CDS_FULLSCREEN)) return DISP_CHANGE_SUCCESSFUL;
+    if (!mode && flags == 0) {
         PageLeaveFullScreen();
-    else
-        return DISP_CHANGE_BADMODE;
-    return DISP_CHANGE_SUCCESSFUL;
+        return DISP_CHANGE_SUCCESSFUL;
+    }
+    return DISP_CHANGE_BADMODE;
 }
 
 // ---- time ---------------------------------------------------------------------------------
@@ -194,6 +203,7 @@ BOOL QueryPerformanceFrequency(int64_t* frequency) {
 }
 
 void Sleep(DWORD milliseconds) { emscripten_sleep(milliseconds); }
+void WaitForDisplayFrame() { PageNextDisplayFrame(); }
 
 // ---- messages -----------------------------------------------------------------------------
 BOOL PeekMessageA(MSG* message, HWND, UINT, UINT, UINT remove) {
@@ -254,7 +264,12 @@ HGLRC wglCreateContext(HDC deviceContext) {
     // frame must still be there when the page is read or shared.
     attributes.preserveDrawingBuffer = EM_TRUE;
     EMSCRIPTEN_WEBGL_CONTEXT_HANDLE handle = emscripten_webgl_create_context(CANVAS, &attributes);
-    if (handle <= 0) return nullptr;
+    if (handle <= 0) {
+        // Nothing could ever be drawn: the page says so, and the run ends here, before the
+        // show's start-up sends its textures to no context.
+        PageCannotDraw();
+        emscripten_force_exit(EXIT_FAILURE);
+    }
     // The library builds its state in the new context; Win32 does not make it current, so the
     // previous one is put back afterwards.
     if (currentContext) glesFlush();
@@ -265,7 +280,8 @@ HGLRC wglCreateContext(HDC deviceContext) {
     if (!renderer) {
         std::fprintf(stderr, "OpenGL over WebGL 2: %s\n", glesLastFailure());
         emscripten_webgl_destroy_context(handle);
-        return nullptr;
+        PageCannotDraw();
+        emscripten_force_exit(EXIT_FAILURE);
     }
     return new PlatformGlContext{handle, renderer};
 }
@@ -295,7 +311,13 @@ BOOL wglDeleteContext(HGLRC context) {
 }
 
 BOOL SwapBuffers(HDC deviceContext) {
-    if (deviceContext != &theDeviceContext || !currentContext) return FALSE;
+    if (deviceContext != &theDeviceContext) return FALSE;
+    if (!currentContext) {
+        // Without a context nothing can ever be drawn, and a loop that never waits would hang
+        // the tab: the page says so, and the run ends here.
+        PageCannotDraw();
+        emscripten_force_exit(EXIT_FAILURE);
+    }
     glesFlush();
     if (frameObserver) frameObserver(deviceContext, frameObserverUser);
     // The browser presents the canvas once the program gives control back; the next frame

@@ -18,6 +18,7 @@ const AudioLibrary REAL_AUDIO_LIBRARY = {
     [](MP3STREAM1* stream) { return stream->Initialize(); },
     [](MP3STREAM1* stream, uint32_t value) { return stream->SetPrimaryDSBuffer(value); },
     [](MP3STREAM1* stream) { return stream->Play(); },
+    [](const MP3STREAM1* stream) { return stream->Position(); },
 };
 AudioLibrary g_audioLibrary = REAL_AUDIO_LIBRARY;
 
@@ -67,4 +68,9 @@ void RestartMusic() {
     // Play stops what is playing and starts again from the position given.
     g_musicStream->startMilliseconds = 0;
     g_audioLibrary.play(g_musicStream);
+}
+
+double MusicPositionSeconds() {
+    if (g_musicStream == nullptr || g_audioLibrary.position == nullptr) return -1;
+    return g_audioLibrary.position(g_musicStream);
 }

@@ -98,6 +98,7 @@ struct AudioLibrary {
     int32_t (*initialize)(MP3STREAM1* stream);
     int32_t (*setPrimaryDSBuffer)(MP3STREAM1* stream, uint32_t value);
     int32_t (*play)(MP3STREAM1* stream);
+    double (*position)(const MP3STREAM1* stream);  // read by MusicPositionSeconds, not by StartMusic
 };
 extern AudioLibrary g_audioLibrary;
 extern const AudioLibrary REAL_AUDIO_LIBRARY;
@@ -111,6 +112,9 @@ void StartMusic();
 // Plays the music again from the start of the file, for a show that starts again; does
 // nothing when no music was started.
 void RestartMusic();
+// Where the music is as it is heard, in seconds into the file, or -1 while none sounds (no
+// music started, muted, ended): what a show that keeps time with its music follows.
+double MusicPositionSeconds();
 
 // Everything above, in the order the manual gives, the music only when g_musicWanted. Returns
 // the console key read that ends initialisation (-1: no console, no wait).

@@ -76,6 +76,17 @@ void FastForwardShow(int frame) {
     }
 }
 
+void StepShowOver(int frames) {
+    // The frame before these was drawn, so it left its row's state already: only a row that
+    // ends among them needs its last frame drawn.
+    for (int i = 0; i < frames; ++i) {
+        if (LastFrameOfItsRow())
+            RenderUnseenFrame();
+        else
+            SkipFrame();
+    }
+}
+
 void KeepShowStartState() {
     glPushAttrib(SHOW_ATTRIBUTES);
     glGetDoublev(GL_MODELVIEW_MATRIX, startModelView);

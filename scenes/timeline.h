@@ -88,6 +88,10 @@ bool ShowHasEnded();  // g_frameCounter has reached ShowEndFrame()
 // before `frame` are drawn unseen, so that every piece of GL state is left by the scene code
 // itself. Does nothing for frame <= 0.
 void FastForwardShow(int frame);
+// The next `frames` frames passed over after a frame that was drawn, as FastForwardShow passes
+// them: the show's state steps exactly, and only the last frame of a row that ends among them
+// is drawn unseen. The frame after them is then drawn as it would be with every frame drawn.
+void StepShowOver(int frames);
 // Remembers the GL state as initialisation leaves it (on the attribute stack, all groups but
 // the viewport, which follows the window, and the model-view matrix). Call once, before any frame.
 void KeepShowStartState();

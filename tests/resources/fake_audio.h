@@ -66,6 +66,7 @@ inline void InstallFakeAudio(const FakeAudio& answers = {}) {
             fake::g_calls.push_back({"Play", stream == &g_fakeStream ? "" : "on a stranger"});
             return int32_t(1);
         },
+        [](const MP3STREAM1*) { return -1.0; },  // nothing sounds: no test here hears the music
     };
 }
 

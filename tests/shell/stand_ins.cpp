@@ -4,6 +4,7 @@
 #include <GL/gl.h>
 #include <GL/glu.h>
 
+#include "app/keep_time.h"
 #include "app/options.h"
 #include "app/shell.h"
 #include "model3ds/model.h"
@@ -20,6 +21,7 @@ namespace stand_in {
 std::function<void(int)> g_afterFrame;
 int g_framesDrawn = 0;
 int g_showEndsAfter = 1 << 30;
+double g_musicSeconds = -1;
 double g_perspective[4] = {};
 
 namespace {
@@ -47,7 +49,11 @@ void ResetAll() {
     g_options = DemoOptions{};
     g_desktopFullScreen = false;
     g_showEndsAfter = 1 << 30;
+    g_musicSeconds = -1;
+    g_frameCounter = 0;
     RestartFramePacing();
+    RestartKeepingTime();
+    g_showTimeSource = REAL_SHOW_TIME;
 }
 
 std::vector<std::string> Trace() {
@@ -79,8 +85,11 @@ int InitDemo(HWND window) {
     return 0;
 }
 
+int32_t g_frameCounter = 0;
+
 int DrawFrame() {
     Record("DrawFrame");
+    ++g_frameCounter;
     ++stand_in::g_framesDrawn;
     if (stand_in::g_afterFrame) stand_in::g_afterFrame(stand_in::g_framesDrawn);
     return TRUE;
@@ -89,12 +98,19 @@ int DrawFrame() {
 void ReleaseModel() { Record("ReleaseModel"); }
 
 // The show as far as the command line reaches it: the shell only decides when to call these.
-bool ShowHasEnded() { return stand_in::g_framesDrawn >= stand_in::g_showEndsAfter; }
+bool ShowHasEnded() { return g_frameCounter >= stand_in::g_showEndsAfter; }
+int ShowEndFrame() { return stand_in::g_showEndsAfter; }
+void StepShowOver(int frames) {
+    Record("StepShowOver", frames);
+    g_frameCounter += frames;
+}
+double MusicPositionSeconds() { return stand_in::g_musicSeconds; }
 void KeepShowStartState() { Record("KeepShowStartState"); }
 void FastForwardShow(int frame) { Record("FastForwardShow", frame); }
 void RestartShow() {
     Record("RestartShow");
     stand_in::g_framesDrawn = 0;
+    g_frameCounter = 0;
 }
 void RestartMusic() { Record("RestartMusic"); }
 

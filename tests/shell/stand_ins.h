@@ -15,10 +15,12 @@
 
 namespace stand_in {
 
-// Runs after each DrawFrame: lets a test queue messages between frames.
+// Runs after each DrawFrame: lets a test queue messages between frames. DrawFrame and
+// StepShowOver advance g_frameCounter, as the show's do.
 extern std::function<void(int frame)> g_afterFrame;
-extern int g_framesDrawn;    // back to 0 when the show restarts
-extern int g_showEndsAfter;  // ShowHasEnded once this many frames are drawn
+extern int g_framesDrawn;      // back to 0 when the show restarts
+extern int g_showEndsAfter;    // ShowHasEnded once the show's frame counter reaches this (ShowEndFrame)
+extern double g_musicSeconds;  // MusicPositionSeconds' answer; -1: no music sounds
 // The arguments of the last gluPerspective, exactly.
 extern double g_perspective[4];
 

@@ -9,6 +9,7 @@ REFERENCE holds the native capture of one frame per scene (reference-frames.sh);
 the data set the site packs, from which variants are packed.
 """
 import base64
+import http.client
 import os
 import shutil
 import subprocess
@@ -54,11 +55,12 @@ class Server:
 
 
 def site_without(name):
-    """A copy of the site (by links) that lacks one file: a download that fails."""
+    """A copy of the site that lacks one file: a download that fails. (A copy, since the server
+    refuses links that lead out of its folder.)"""
     folder = tempfile.mkdtemp(prefix="vrex-site-")
     for file in SITE_FILES:
         if file != name:
-            os.symlink(os.path.join(SITE, file), os.path.join(folder, file))
+            shutil.copy(os.path.join(SITE, file), os.path.join(folder, file))
     return folder
 
 
@@ -70,7 +72,7 @@ def site_with_data_without(data_dir, name):
     os.mkdir(data)
     for file in os.listdir(data_dir):
         if file != name:
-            os.symlink(os.path.join(data_dir, file), os.path.join(data, file))
+            shutil.copy(os.path.join(data_dir, file), os.path.join(data, file))
     subprocess.run([sys.executable, FILE_PACKAGER, "vrex-data.data", "--preload", "data@/",
                     "--js-output=vrex-data.js"], cwd=folder, check=True, capture_output=True)
     return folder
@@ -160,6 +162,38 @@ class PageCase(unittest.TestCase):
         data = self.js("return document.getElementById('canvas').toDataURL('image/png')")
         return base64.b64decode(data.split(",", 1)[1])
 
+    def luma_psnr_between(self, data_url, png):
+        """Luma PSNR in dB of a picture the canvas gave (a data URL) against a PNG (inf when equal)."""
+        result = self.driver.execute_async_script("""
+            const [first, second, done] = arguments;
+            const load = url => new Promise((resolve, reject) => {
+                const picture = new Image();
+                picture.onload = () => resolve(picture);
+                picture.onerror = () => reject('a picture did not decode');
+                picture.src = url;
+            });
+            Promise.all([load(first), load(second)]).then(([a, b]) => {
+                if (a.width !== b.width || a.height !== b.height) return done('sizes differ');
+                const pixels = picture => {
+                    const c = document.createElement('canvas');
+                    c.width = picture.width; c.height = picture.height;
+                    const g = c.getContext('2d');
+                    g.drawImage(picture, 0, 0);
+                    return g.getImageData(0, 0, c.width, c.height).data;
+                };
+                const p = pixels(a), q = pixels(b);
+                let sum = 0;
+                for (let i = 0; i < p.length; i += 4) {
+                    const d = 0.299 * (p[i] - q[i]) + 0.587 * (p[i + 1] - q[i + 1]) + 0.114 * (p[i + 2] - q[i + 2]);
+                    sum += d * d;
+                }
+                const mse = sum / (p.length / 4);
+                done(mse === 0 ? 'inf' : 10 * Math.log10(255 * 255 / mse));
+            }, done);""", data_url, "data:image/png;base64," + base64.b64encode(png).decode())
+        if isinstance(result, str) and result != "inf":
+            self.fail(result)
+        return float(result)
+
 
 class QuestionTest(PageCase):
     def test_the_question_waits_before_anything_is_drawn(self):
@@ -185,13 +219,15 @@ class OptionsTest(PageCase):
 
     def test_a_mistake_shows_the_command_lines_error_and_usage_and_starts_nothing(self):
         cases = [
-            ("?bogus", ["--bogus"]),
-            ("?fps=0", ["--fps", "0"]),
+            ("?fps=0", ["--fps=0"]),
             ("?fps", ["--fps"]),
-            ("?start=nowhere", ["--start", "nowhere"]),
-            ("?start=99999999&still", ["--start", "99999999"]),
+            ("?start=nowhere", ["--start=nowhere"]),
+            ("?start=99999999&still", ["--start=99999999"]),
             ("?windowed&fullscreen", ["--windowed", "--fullscreen"]),
-            ("?mute=yes", ["--mute", "yes"]),
+            ("?mute=maybe", ["--mute=maybe"]),
+            ("?fps=60&exact&fps=x", ["--fps=60", "--fps=x"]),
+            # Not percent-encoding: refused as the command line refuses the same bad value.
+            ("?start=%E0", ["--start=%E0"]),
         ]
         for query, arguments in cases:
             with self.subTest(query=query):
@@ -209,12 +245,40 @@ class OptionsTest(PageCase):
                 self.assertTrue(self.js("return document.getElementById('dialog').hidden"))
 
     def test_the_query_is_split_into_names_and_values(self):
-        self.open("?bogus")
-        self.wait_for("document.body.dataset.state === 'ended'")
-        self.assertEqual(self.js("return Module.arguments"), ["--bogus"])
         self.open("?start=model&fps=30&windowed&loop&start=a%20b+c")
         self.assertEqual(self.js("return Module.arguments"),
-                         ["--start", "model", "--fps", "30", "--windowed", "--loop", "--start", "a b c"])
+                         ["--start=model", "--fps=30", "--windowed", "--loop", "--start=a b c"])
+
+    def test_names_that_are_not_the_pages_options_are_ignored_and_named(self):
+        # A shared link's tracking names, a typo, and command-line options that make no sense
+        # in a page: the show starts all the same, and a notice names what was left out.
+        query = "?windowed&mute&fbclid=IwAR123&utm_source=news&strat=model&data=/etc&keep-time&gclid=x%E0"
+        self.open(query)
+        self.wait_for("document.body.dataset.showFrame >= 10", timeout=60, what="frames")
+        self.assertEqual(self.js("return Module.arguments"), ["--windowed", "--mute"])
+        self.assertEqual(self.js("return document.body.dataset.ignored").split(),
+                         ["fbclid", "utm_source", "strat", "data", "keep-time", "gclid"])
+        notice = self.js("const n = document.getElementById('ignored'); return n.hidden ? '' : n.textContent")
+        for name in ["fbclid", "utm_source", "strat", "data"]:
+            self.assertIn(name, notice)
+        self.assertFalse(self.message()[0])
+
+    def test_help_and_version_are_shown_on_the_page(self):
+        for flag, wanted in [("help", "Usage: vrex [OPTIONS]"), ("version", "")]:
+            with self.subTest(flag=flag):
+                native = subprocess.run([NATIVE_VREX, "--" + flag], capture_output=True, text=True, timeout=30).stdout
+                self.open("?windowed&" + flag)
+                self.wait_for("document.body.dataset.state === 'ended'", what="the end of ?" + flag)
+                shown, text, detail = self.message()
+                self.assertTrue(shown)
+                self.assertEqual(self.js("return document.body.dataset.status"), "0")
+                self.assertEqual(text, native.splitlines()[0])
+                self.assertIn(wanted, detail)
+                self.assertEqual(self.frames(), 0)
+
+    def test_a_flag_takes_the_command_lines_values(self):
+        self.open(f"?start={MODEL_FRAME}&still=1")
+        self.wait_for(f"document.body.dataset.frame === '{MODEL_FRAME}'", timeout=90, what="the held frame")
 
 
 class MissingFileTest(PageCase):
@@ -471,6 +535,377 @@ class ReaderBoxTest(PageCase):
         # Without its model the show goes on, as the demo does.
         self.wait_for("Module.vrexPage.frames >= 10", timeout=60, what="frames after OK")
         self.assertEqual(self.js("return document.body.dataset.state"), "playing")
+
+    def test_escape_answers_the_ok_box_and_never_reaches_the_show(self):
+        self.open("?windowed&mute")
+        self.wait_for("!document.getElementById('dialog').hidden", timeout=60, what="the reader's box")
+        ActionChains(self.driver).send_keys(Keys.ESCAPE).perform()
+        self.wait_for("document.getElementById('dialog').hidden", timeout=10, what="the box closed")
+        self.wait_for("Module.vrexPage.frames >= 30", timeout=60, what="frames after the box")
+        self.assertEqual(self.js("return document.body.dataset.state"), "playing")
+
+
+def site_with_data_replacing(data_dir, name, content):
+    """A copy of the site whose packed data set has `content` as the file `name`."""
+    folder = site_with_data_without(data_dir, name)
+    os.remove(os.path.join(folder, "vrex-data.js"))
+    os.remove(os.path.join(folder, "vrex-data.data"))
+    with open(os.path.join(folder, "data", name), "wb") as file:
+        file.write(content)
+    subprocess.run([sys.executable, FILE_PACKAGER, "vrex-data.data", "--preload", "data@/",
+                    "--js-output=vrex-data.js"], cwd=folder, check=True, capture_output=True)
+    return folder
+
+
+SHOW_END_FRAME = 18572
+STATE = "document.body.dataset.state"
+
+
+class EndTest(PageCase):
+    """However the run ends, the music ends with it; and the show's own end is an end."""
+    extra_flags = ["--autoplay-policy=no-user-gesture-required"]
+
+    def assert_silent_after_the_end(self):
+        time.sleep(1.0)
+        position, state = self.js("return [Module.vrexAudio.position(), Module.vrexAudio.context.state]")
+        self.assertEqual(position, -1)
+        self.assertEqual(state, "closed")
+
+    def test_escape_stops_the_music(self):
+        self.open(f"?windowed&start={MODEL_FRAME}")
+        self.wait_for("Module.vrexAudio && Module.vrexAudio.position() >= 0", timeout=60, what="the music")
+        ActionChains(self.driver).send_keys(Keys.ESCAPE).perform()
+        self.wait_for(f"{STATE} === 'ended'", what="the end")
+        self.assertEqual(self.message()[1], "The show has ended.")
+        self.assert_silent_after_the_end()
+
+    def test_after_the_last_frame_the_run_ends_as_escape_ends_it(self):
+        self.open(f"?windowed&start={SHOW_END_FRAME - 40}")
+        self.wait_for(f"{STATE} === 'ended'", timeout=30, what="the end of the show")
+        shown, text, _ = self.message()
+        self.assertTrue(shown)
+        self.assertEqual(text, "The show has ended.")
+        self.assertEqual(self.js("return document.body.dataset.status"), "0")
+        self.assertEqual(self.js("return [...document.querySelectorAll('#message-buttons button')]"
+                                 ".map(b => b.textContent)"), ["Start again"])
+        self.assertLess(int(self.js("return document.body.dataset.showFrame")), SHOW_END_FRAME)
+        self.assert_silent_after_the_end()
+
+    def test_a_looping_show_plays_on_across_its_end(self):
+        self.open(f"?windowed&mute&loop&start={SHOW_END_FRAME - 40}")
+        self.wait_for("Number(document.body.dataset.showFrame) < 100", timeout=30, what="the show again")
+        self.assertEqual(self.js(f"return {STATE}"), "playing")
+
+
+class FailureTest(PageCase):
+    """Every way the run can fail ends in a message with a way to try again, never a frozen page."""
+
+    def answer_no_after(self, sabotage):
+        self.open("?mute")
+        self.wait_for("!document.getElementById('dialog').hidden", what="the question")
+        # As a script of the page's own: what the driver runs itself, the browser keeps quiet about.
+        self.js("const s = document.createElement('script'); s.textContent = arguments[0];"
+                "document.head.appendChild(s);", sabotage)
+        self.driver.find_element(By.ID, "dialog-no").click()
+        self.wait_for(f"{STATE} === 'failed'", timeout=30, what="the failure")
+        shown, text, detail = self.message()
+        self.assertTrue(shown)
+        self.assertEqual(self.js("return [...document.querySelectorAll('#message-buttons button')]"
+                                 ".map(b => b.textContent)"), ["Try again"])
+        return text, detail
+
+    def test_a_failure_after_the_first_wait_is_reported(self):
+        text, detail = self.answer_no_after("Module.vrexPage.presented = () => { throw new Error('no frame today'); }")
+        self.assertEqual(text, "The show stopped on an error.")
+        self.assertIn("no frame today", detail)
+
+    def test_no_drawing_context_ends_in_a_message_not_a_hung_tab(self):
+        text, _ = self.answer_no_after(
+            "const real = HTMLCanvasElement.prototype.getContext;"
+            "HTMLCanvasElement.prototype.getContext = function (type, attributes) {"
+            "  return this.id === 'canvas' ? null : real.call(this, type, attributes); };")
+        self.assertIn("WebGL 2 context", text)
+        self.assertEqual(self.frames(), 0)
+
+
+class BadMusicTest(PageCase):
+    @classmethod
+    def setUpClass(cls):
+        # An MP3's first bytes, then nothing a decoder can use.
+        cls.folder = site_with_data_replacing(DATA_DIR, "musika.mp3", b"ID3\x04\x00\x00\x00\x00\x00\x00" + bytes(5000))
+        super().setUpClass()
+
+    @classmethod
+    def tearDownClass(cls):
+        super().tearDownClass()
+        shutil.rmtree(cls.folder)
+
+    def test_music_the_browser_cannot_decode_ends_with_init_error(self):
+        self.open("?windowed")
+        self.wait_for(f"{STATE} === 'ended'", timeout=60, what="the end")
+        shown, text, detail = self.message()
+        self.assertTrue(shown)
+        self.assertEqual(text, "The show ended with status -1.")
+        self.assertIn("Init Error!", detail)
+
+
+class DialogKeysTest(PageCase):
+    def test_enter_presses_the_button_that_has_the_focus(self):
+        self.open("?mute")
+        self.wait_for("!document.getElementById('dialog').hidden", what="the question")
+        self.assertEqual(self.js("return document.activeElement.id"), "dialog-yes")
+        ActionChains(self.driver).send_keys(Keys.TAB).perform()
+        self.assertEqual(self.js("return document.activeElement.id"), "dialog-no")
+        ActionChains(self.driver).send_keys(Keys.ENTER).perform()
+        self.wait_for("document.body.dataset.showFrame >= 10", timeout=60, what="frames")
+        # No: a window in the page, the cursor kept, no full screen asked for.
+        self.assertIsNone(self.js("return document.querySelector('.no-cursor')"))
+        self.assertIsNone(self.js("return document.fullscreenElement"))
+        self.assertTrue(self.js("return document.getElementById('notice').hidden"))
+
+
+class FullScreenTest(PageCase):
+    def test_full_screen_from_the_query_waits_for_a_click(self):
+        for query in ["?desktop&mute", "?fullscreen&mute"]:
+            with self.subTest(query=query):
+                self.open(query)
+                self.wait_for("document.body.dataset.showFrame >= 10", timeout=60, what="frames")
+                self.wait_for("document.getElementById('notice').textContent === 'Click for full screen'",
+                              timeout=10, what="the full-screen notice")
+                self.driver.find_element(By.ID, "canvas").click()
+                self.wait_for("document.getElementById('notice').textContent !== 'Click for full screen'", timeout=10)
+                full, notice = self.js("return [document.fullscreenElement && document.fullscreenElement.id,"
+                                       " document.getElementById('notice').textContent]")
+                print(f"{query}: full screen {full!r}, notice {notice!r}")
+                if full != "stage":
+                    self.assertEqual(notice, "The browser refused full screen; the show plays in the page.")
+                self.js("if (document.fullscreenElement) document.exitFullscreen()")
+
+    def test_leaving_full_screen_gives_the_cursor_back(self):
+        self.open("?fullscreen&mute")
+        self.wait_for("document.body.dataset.showFrame >= 10", timeout=60, what="frames")
+        self.assertIsNotNone(self.js("return document.querySelector('.no-cursor')"))
+        # The browser's own Escape leaves full screen; the page hears of it by the change event.
+        self.js("if (document.fullscreenElement) document.exitFullscreen();"
+                "document.dispatchEvent(new Event('fullscreenchange'))")
+        self.wait_for("document.querySelector('.no-cursor') === null", timeout=5, what="the cursor")
+
+    def test_the_black_bars_take_the_right_button_too(self):
+        self.driver.set_window_size(1200, 500)
+        try:
+            self.open(f"?windowed&mute&fps=1&start={LIT_FRAME}")
+            self.wait_for("Module.vrexPage && Module.vrexPage.frames === 1", timeout=60, what="the first frame")
+            left = self.js("return document.getElementById('canvas').getBoundingClientRect().left")
+            self.assertGreater(left, 20, "the page's shape leaves bars at the sides")
+            menu_prevented = self.js(
+                "return !document.getElementById('stage').dispatchEvent("
+                "new MouseEvent('contextmenu', {bubbles: true, cancelable: true, clientX: 5, clientY: 200}))")
+            self.assertTrue(menu_prevented, "no context menu over the bars")
+            lit = self.canvas_png()
+            ActionChains(self.driver).move_by_offset(5, 200).context_click().perform()
+            self.wait_for("Module.vrexPage.frames === 3", timeout=10, what="the third frame")
+            self.assertLess(self.canvas_luma_psnr(lit), 30.0, "the lighting was switched")
+        finally:
+            ActionChains(self.driver).reset_actions()
+            self.driver.set_window_size(1024, 768)
+
+
+class SoundNoticeTest(PageCase):
+    def test_a_click_on_the_notice_keeps_it_while_the_sound_stays_held(self):
+        self.open(f"?windowed&start={MODEL_FRAME}")
+        self.wait_for("document.getElementById('notice').textContent === 'Click for sound'", timeout=60)
+        # A browser that still does not let the page sound after the click.
+        self.js("Module.vrexAudio.context.resume = () => Promise.resolve();")
+        self.driver.find_element(By.ID, "notice").click()
+        time.sleep(0.5)
+        self.assertFalse(self.js("return document.getElementById('notice').hidden"))
+        self.assertEqual(self.js("return document.getElementById('notice').textContent"), "Click for sound")
+
+
+class MemoryTest(PageCase):
+    extra_flags = ["--autoplay-policy=no-user-gesture-required"]
+
+    def test_the_music_is_not_kept_in_the_programs_heap(self):
+        with open(os.path.join(DATA_DIR, "musika.mp3"), "rb") as file:
+            music = file.read()
+        probes = [music[at:at + 48].hex() for at in (len(music) // 3, len(music) // 2, 2 * len(music) // 3)]
+        self.open(f"?windowed&start={MODEL_FRAME}")
+        self.wait_for("Module.vrexAudio && Module.vrexAudio.position() >= 0", timeout=60, what="the music")
+        found = self.js("""
+            const heap = Module.HEAPU8;
+            return arguments[0].map(hex => {
+                const bytes = hex.match(/../g).map(h => parseInt(h, 16));
+                for (let i = heap.indexOf(bytes[0]); i >= 0; i = heap.indexOf(bytes[0], i + 1)) {
+                    let j = 1;
+                    while (j < bytes.length && heap[i + j] === bytes[j]) ++j;
+                    if (j === bytes.length) return true;
+                }
+                return false;
+            });""", probes)
+        self.assertEqual(found, [False, False, False])
+
+
+class ServerTest(unittest.TestCase):
+    """The page's server on a folder that holds more than the site: only the site is served,
+    and only to this machine."""
+
+    def setUp(self):
+        self.folder = tempfile.mkdtemp(prefix="vrex-serve-")
+        self.outside = tempfile.mkdtemp(prefix="vrex-outside-")
+        files = {"index.html": "<!doctype html>", "vrex.wasm": "\0asm", "CMakeCache.txt": "build",
+                 ".hidden.js": "x", "CMakeFiles/a.js": "x"}
+        os.mkdir(os.path.join(self.folder, "CMakeFiles"))
+        for name, text in files.items():
+            with open(os.path.join(self.folder, name), "w") as file:
+                file.write(text)
+        with open(os.path.join(self.outside, "secret.js"), "w") as file:
+            file.write("secret")
+        os.symlink(os.path.join(self.outside, "secret.js"), os.path.join(self.folder, "leak.js"))
+        os.symlink(self.outside, os.path.join(self.folder, "out"))
+        self.server = Server(self.folder)
+        self.port = int(self.server.url.rstrip("/").rsplit(":", 1)[1])
+
+    def tearDown(self):
+        self.server.stop()
+        shutil.rmtree(self.folder)
+        shutil.rmtree(self.outside)
+
+    def get(self, path, host=None):
+        connection = http.client.HTTPConnection("127.0.0.1", self.port, timeout=10)
+        connection.putrequest("GET", path, skip_host=True)
+        connection.putheader("Host", f"127.0.0.1:{self.port}" if host is None else host)
+        connection.endheaders()
+        response = connection.getresponse()
+        body = response.read()
+        connection.close()
+        return response.status, response.getheader("Content-Type"), body
+
+    def test_only_the_sites_own_files_are_served(self):
+        self.assertEqual(self.get("/")[0], 200)
+        self.assertEqual(self.get("/vrex.wasm")[:2], (200, "application/wasm"))
+        self.assertEqual(self.get("/index.html", host=f"localhost:{self.port}")[0], 200)
+        escape = "/..%2f" + os.path.basename(self.outside) + "%2fsecret.js"
+        for path in ["/CMakeCache.txt", "/leak.js", "/out/secret.js", "/CMakeFiles/a.js", "/.hidden.js", escape, "/out/"]:
+            with self.subTest(path=path):
+                status, _, body = self.get(path)
+                self.assertEqual(status, 404)
+                self.assertNotIn(b"secret", body)
+
+    def test_a_foreign_host_is_refused(self):
+        for host in ["attacker.example", f"attacker.example:{self.port}", "127.0.0.1.attacker.example", ""]:
+            with self.subTest(host=host):
+                self.assertEqual(self.get("/index.html", host=host)[0], 421)
+
+
+class PacingTest(PageCase):
+    """The page keeps the show with its music: at sixty frames a second on a display that gives
+    more, on the music's time on a slow CPU, and standing still while hidden."""
+    # Animation frames as fast as the machine gives them, as on a 144 Hz display, and sound.
+    extra_flags = ["--disable-gpu-vsync", "--disable-frame-rate-limit", "--autoplay-policy=no-user-gesture-required"]
+
+    def show_rate(self, seconds=3.0):
+        """Frames of the show per second of the page's clock, over `seconds`."""
+        return self.driver.execute_async_script("""
+            const [seconds, done] = arguments;
+            const frame = () => Number(document.body.dataset.showFrame);
+            const t0 = performance.now(), f0 = frame();
+            setTimeout(() => done((frame() - f0) / ((performance.now() - t0) / 1000)), seconds * 1000);""", seconds)
+
+    def lag_seconds(self, samples=20, every=0.2):
+        """The music's position less the time of the frame on the canvas, sorted; sampled in the
+        page itself, since a driver's call on a slowed CPU holds the page up for seconds."""
+        return sorted(self.driver.execute_async_script("""
+            const [samples, every, done] = arguments;
+            const lags = [];
+            const sample = () => {
+                lags.push(Module.vrexAudio.position() - document.body.dataset.showFrame / 60);
+                if (lags.length < samples) setTimeout(sample, every * 1000); else done(lags);
+            };
+            sample();""", samples, every))
+
+    def throttle(self, rate):
+        self.driver.execute_cdp_cmd("Emulation.setCPUThrottlingRate", {"rate": rate})
+
+    def tearDown(self):
+        self.throttle(1)
+
+    def test_unthrottled_animation_frames_draw_sixty_show_frames_a_second(self):
+        self.open("?windowed&mute")
+        self.wait_for("document.body.dataset.showFrame >= 30", timeout=60, what="frames")
+        rate = self.show_rate()
+        print(f"keeping time, unthrottled animation frames: {rate:.1f} show frames a second")
+        self.assertAlmostEqual(rate, 60, delta=2)
+        # Every frame drawn, as the desktop draws them, runs ahead of the music here.
+        self.open("?windowed&mute&exact")
+        self.wait_for("document.body.dataset.showFrame >= 30", timeout=60, what="frames")
+        exact = self.show_rate()
+        print(f"?exact, unthrottled animation frames: {exact:.1f} show frames a second")
+        self.assertGreater(exact, 65)
+
+    def test_with_the_cpu_slowed_the_terrain_keeps_the_musics_time(self):
+        self.open("?windowed&start=terrain")
+        self.wait_for("Module.vrexAudio && Module.vrexAudio.position() >= 0", timeout=60, what="the music")
+        self.js("window.drawnAt = []; new MutationObserver(() => drawnAt.push(performance.now()))"
+                ".observe(document.body, {attributeFilter: ['data-show-frame']})")
+        self.throttle(4)
+        time.sleep(2)
+        lags = self.lag_seconds(samples=40, every=0.1)
+        intervals = self.js("const d = drawnAt.slice(-30); return d.slice(1).map((t, i) => t - d[i]).sort((a, b) => a - b)")
+        print(f"terrain at 4x CPU throttle: {1000 / intervals[len(intervals) // 2]:.1f} frames drawn a second; "
+              f"music less canvas {lags[0]:.3f} to {lags[-1]:.3f} s, median {lags[len(lags) // 2]:.3f} s")
+        self.assertLess(abs(lags[len(lags) // 2]), 0.1)
+
+    def test_a_hidden_page_stands_still_and_goes_on_with_its_music(self):
+        self.open(f"?windowed&start={MODEL_FRAME}")
+        self.wait_for("Module.vrexAudio && Module.vrexAudio.position() >= 0", timeout=60, what="the music")
+        # The page's own record of when it was hidden and shown, and where the music was then.
+        self.js("window.visibility = []; document.addEventListener('visibilitychange', () => visibility.push("
+                "[document.visibilityState, performance.now() / 1000, Module.vrexAudio.position(),"
+                " Number(document.body.dataset.showFrame)]))")
+        page = self.driver.current_window_handle
+        self.driver.switch_to.new_window("tab")
+        time.sleep(10)
+        self.driver.close()
+        self.driver.switch_to.window(page)
+        self.wait_for("visibility.length >= 2", timeout=10, what="hidden, then shown")
+        (hidden, hidden_at, music_hidden, frame_hidden), (shown, shown_at, music_shown, frame_shown) = \
+            self.js("return visibility")[:2]
+        print(f"hidden for {shown_at - hidden_at:.1f} s: music {music_hidden:.2f} s -> {music_shown:.2f} s, "
+              f"show frame {frame_hidden} -> {frame_shown}")
+        self.assertEqual((hidden, shown), ("hidden", "visible"))
+        self.assertGreater(shown_at - hidden_at, 3.0, "the tab covered the page")
+        self.assertLess(music_shown - music_hidden, 0.2, "the music did not run on while hidden")
+        self.assertLess(frame_shown - frame_hidden, 12, "nor did the show")
+        time.sleep(1.0)
+        lags = self.lag_seconds(samples=10, every=0.1)
+        self.assertLess(abs(lags[len(lags) // 2]), 0.1)
+
+    def test_a_frame_reached_by_stepping_is_the_frame_the_show_has_there(self):
+        # Slowed six times in the turning terrain, frames are passed over between drawn ones;
+        # a frame drawn after them still has the particles and the clock exactly.
+        self.open("?windowed&mute&start=terrain")
+        self.wait_for("document.body.dataset.showFrame >= 0", timeout=60, what="the terrain")
+        self.js("window.drawnFrames = []; new MutationObserver(() => drawnFrames.push(Number("
+                "document.body.dataset.showFrame))).observe(document.body, {attributeFilter: ['data-show-frame']})")
+        self.throttle(6)
+        time.sleep(3)
+        frame, png = self.js("return [Number(document.body.dataset.showFrame),"
+                             " document.getElementById('canvas').toDataURL('image/png')]")
+        self.throttle(1)
+        drawn = self.js("return drawnFrames")
+        self.assertTrue(any(b - a > 1 for a, b in zip(drawn, drawn[1:])), f"no frame was passed over: {drawn}")
+        capture = os.path.join(os.path.dirname(NATIVE_VREX), "vrex-capture-gles")
+        out = tempfile.mkdtemp(prefix="vrex-stepped-")
+        try:
+            subprocess.run([capture, "--skip-ahead", "--frames", str(frame), "--out", out], cwd=DATA_DIR, check=True,
+                           capture_output=True, env={**os.environ, "SDL_VIDEODRIVER": "offscreen",
+                                                     "SDL_AUDIODRIVER": "dummy"})
+            with open(os.path.join(out, f"frame_{frame:05d}.png"), "rb") as reference:
+                psnr = self.luma_psnr_between(png, reference.read())
+        finally:
+            shutil.rmtree(out)
+        print(f"frame {frame}, reached by stepping at 6x CPU throttle: {psnr:.2f} dB against the native capture")
+        self.assertGreaterEqual(psnr, 40.0)
 
 
 def main():

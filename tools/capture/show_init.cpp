@@ -18,7 +18,7 @@ const AudioLibrary SILENT_AUDIO_LIBRARY = {
     [] { return uint16_t(GA_VERSION); },           [](uint32_t) { return &silentAudio; },
     [](GAUDIO1*, uint32_t) { return int32_t(1); }, [](GAUDIO1*, uint32_t) { return &silentStream; },
     [](MP3STREAM1*) { return int32_t(1); },        [](MP3STREAM1*, uint32_t) { return int32_t(0); },
-    [](MP3STREAM1*) { return int32_t(0); },
+    [](MP3STREAM1*) { return int32_t(0); },        [](const MP3STREAM1*) { return -1.0; },
 };
 
 }  // namespace
