@@ -20,7 +20,7 @@ void StartShowAgain() {
 
 // The loop's turn when the queue is empty: as always a frame, unless the options say otherwise.
 void TakeTurn() {
-    if (ShowHasEnded()) {
+    if ((g_options.loop || g_options.endWithShow) && ShowHasEnded()) {
         if (g_options.loop) {
             StartShowAgain();
         } else if (g_options.endWithShow) {

@@ -3,14 +3,19 @@
 // The browser never lets a program block, yet the shell asks its question with a modal box and
 // runs a loop that never returns. The program is built with Asyncify: the box awaits the click
 // on the page's dialog, and SwapBuffers awaits the browser's next animation frame, so the shell
-// runs here exactly as written and the browser paints each frame while the program waits.
+// runs here exactly as written and the browser paints each frame while the program waits. A
+// show that keeps time with its music and has no new frame due waits for the next animation
+// frame without presenting one (WaitForDisplayFrame), so the canvas keeps its picture.
 //
 // The GL calls go to our own OpenGL 1.1 over shaders (gles/gles.h), drawing into the canvas's
 // WebGL 2 context; it finds WebGL's functions through Emscripten's getter, since the GL 1.1
 // names themselves are ours.
 //
 // The page (web/index.html) provides Module.vrexPage: the dialogs, full screen, the cursor and
-// the frame hand-over. The canvas keeps its 800 x 600 drawing buffer; the page scales it to
+// the frame hand-over. The full-screen popup window is the browser's full screen, asked for when
+// the window is made (the page waits for the viewer's click if it must). Without a WebGL 2
+// context nothing can be drawn: the page says so and the run ends, rather than a loop that
+// never waits hanging the tab. The canvas keeps its 800 x 600 drawing buffer; the page scales it to
 // fit at 4:3, so the window never changes size and no WM_SIZE is ever sent.
 #include <emscripten.h>
 #include <emscripten/html5.h>

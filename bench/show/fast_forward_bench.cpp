@@ -3,6 +3,10 @@
 //     cd build/data && SDL_VIDEODRIVER=offscreen ../bin/bench_fast_forward
 // Each iteration starts the show again and skips to the frame: the first frame of each row
 // of the scene table, and the empty frame after the credits, the farthest one can go.
+//
+// BM_StepFrames is what keeping time costs: frames passed over inside one row (StepShowOver),
+// the row's wobble and particle steps without drawing; its items per second / 1000 are the
+// frames stepped per millisecond in that row.
 #include <GL/gl.h>
 #include <benchmark/benchmark.h>
 
@@ -44,6 +48,36 @@ void ShowFrames(benchmark::internal::Benchmark* benchmark) {
 }
 
 BENCHMARK(BM_FastForward)->Apply(ShowFrames)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+// Steps through the first STEPPED frames of the row again and again; a row shorter than that
+// (none is) would only step the frames it has.
+void BM_StepFrames(benchmark::State& state) {
+    if (!PrepareOnce()) {
+        state.SkipWithError("no data here: run in build/data");
+        return;
+    }
+    constexpr int STEPPED = 60;
+    const int row = int(state.range(0));
+    const int first = FirstFrameOfRow(row);
+    RestartShow();
+    FastForwardShow(first);
+    int64_t stepped = 0;
+    for (auto _ : state) {
+        if (g_frameCounter >= first + STEPPED) {
+            state.PauseTiming();
+            RestartShow();
+            FastForwardShow(first);
+            state.ResumeTiming();
+        }
+        StepShowOver(1);
+        ++stepped;
+    }
+    glFinish();
+    state.SetItemsProcessed(stepped);
+    state.SetLabel(SCENE_TABLE[row - 1].key);
+}
+
+BENCHMARK(BM_StepFrames)->DenseRange(1, SCENE_ROW_COUNT)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 

@@ -15,6 +15,7 @@
 #   option-desktop     --desktop on a 1280 x 720 screen: the window covers it, no mode switch,
 #                      the 4:3 picture in the middle and black bars beside it
 #   option-fps         --fps 30: frames are presented at the timer's pace
+#   option-keep-time   --keep-time with its music: frames are presented, and Escape ends it
 #   option-start       --start terrain: the show begins in the turning terrain
 #   option-loop        --start at the first frame after the credits with --loop: instead of
 #                      staying black, the window shows the intro's fish again
@@ -190,6 +191,10 @@ option-desktop)
     ;;
 option-fps)
     start_demo --windowed --fps 30 --start 300
+    run_windowed_to_escape
+    ;;
+option-keep-time)
+    start_demo --windowed --keep-time --start terrain
     run_windowed_to_escape
     ;;
 option-start)

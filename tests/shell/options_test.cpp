@@ -51,6 +51,7 @@ TEST_F(CommandLine, EachOptionSetsItsFieldAndNothingElse) {
         int fps = 0;
         int start = 0;
         bool loop = false;
+        bool keepTime = false;
     };
     const Case cases[] = {
         {{}, ScreenChoice::Ask, false},
@@ -66,6 +67,8 @@ TEST_F(CommandLine, EachOptionSetsItsFieldAndNothingElse) {
         {{"--start", "18572"}, ScreenChoice::Ask, false, 0, 18572},
         {{"--start", "intro"}, ScreenChoice::Ask, false, 0, 1},
         {{"--start", "credits", "--loop"}, ScreenChoice::Ask, false, 0, FirstFrameOfRow(8), true},
+        {{"--keep-time"}, ScreenChoice::Ask, false, 0, 0, false, true},
+        {{"--keep-time", "--mute", "--start", "model"}, ScreenChoice::Ask, true, 0, FirstFrameOfRow(7), false, true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::PrintToString(c.words));
@@ -76,6 +79,8 @@ TEST_F(CommandLine, EachOptionSetsItsFieldAndNothingElse) {
         EXPECT_EQ(parsed.options.framesPerSecond, c.fps);
         EXPECT_EQ(parsed.options.startFrame, c.start);
         EXPECT_EQ(parsed.options.loop, c.loop);
+        EXPECT_EQ(parsed.options.keepTime, c.keepTime);
+        EXPECT_FALSE(parsed.options.endWithShow) << "no option ends the run with the show";
         EXPECT_EQ(parsed.options.dataDirectory, "");
         EXPECT_EQ(fs::current_path(), start_);
     }
@@ -97,6 +102,8 @@ TEST_F(CommandLine, MistakesEndWithStatusTwoAndOneLineBeforeTheUsage) {
         {"--data", "/nonexistent/vrex-data"},
         {"stray"},
         {"--mute=maybe"},
+        {"--keep-time", "--fps", "60"},
+        {"--keep-time=often"},
     };
     for (const auto& words : cases) {
         SCOPED_TRACE(testing::PrintToString(words));
@@ -140,8 +147,8 @@ TEST_F(CommandLine, TheDataDirectoryIsEnteredDuringTheParse) {
 TEST_F(CommandLine, HelpListsEveryOptionAndTheKeys) {
     Parsed parsed = Parse({"--help"});
     EXPECT_EQ(parsed.status, 0);
-    for (const char* word : {"--windowed", "--fullscreen", "--desktop", "--fps", "--start", "--loop", "--mute",
-                             "--data", "--help", "--version", "Escape", "close box", "right mouse button"})
+    for (const char* word : {"--windowed", "--fullscreen", "--desktop", "--fps", "--keep-time", "--start", "--loop",
+                             "--mute", "--data", "--help", "--version", "Escape", "close box", "right mouse button"})
         EXPECT_NE(parsed.out.find(word), std::string::npos) << word;
 
     Parsed version = Parse({"--version"});
