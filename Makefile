@@ -11,7 +11,7 @@ export CCACHE_NOHASHDIR := 1
 # CI sets CI=true: there, compiler warnings are errors.
 WERROR := $(if $(filter true 1,$(CI)),-DVREX_WERROR=ON,-DVREX_WERROR=OFF)
 
-.PHONY: all deps configure configure-demo build check-data run test sanitize fuzz fuzz-long format format-check windows windows-test web web-run clean
+.PHONY: all deps configure configure-demo build check-data run test sanitize fuzz fuzz-long format format-check windows windows-test web web-run web-dist clean
 
 all: build
 
@@ -90,6 +90,12 @@ web: build deps-web
 
 web-run: web
 	@python3 scripts/web-serve.py build-web
+
+# The page as a site anyone can publish (README, "Publishing the page"): build-web/site/ and
+# build-web/vrex-demo-VERSION-web.zip.
+web-dist: web
+	@cmake --build build --target web_music
+	@python3 scripts/web-dist.py build-web build/data build/web-music build/bin/vrex-gen-data
 
 # A long campaign, e.g. make fuzz-long FUZZ_SECONDS=3600: each target's corpus is kept in
 # build-fuzz/corpus/NAME, so the next campaign starts where this one ended.

@@ -15,11 +15,16 @@
 // after Initialize returned: the run then ends as the demo ends when Initialize fails, with
 // "Init Error!" and status -1. Module.vrexAudio.shutdown() (the page calls it whenever the
 // run ends) stops the music for good.
+//
+// In the published site the packed file is a note that names the site's own copies of the
+// music instead, which the browser fetches by their addresses (gaudio_web_fetch.h).
 #include <emscripten.h>
 
 #include <cstdio>
+#include <string>
 
 #include "gaudio/gaudio.h"
+#include "gaudio/gaudio_web_fetch.h"
 
 // clang-format off
 EM_JS(int, WebAudioOpen, (), {
@@ -203,6 +208,11 @@ void GAUDIO1::Shutdown() {
 int32_t MP3STREAM1::Initialize() {
     if (this != &stream || !outputOpen || !fileName) return 0;
     if (outputChannels != 1 && outputChannels != 2) return 0;
+    if (std::string note; ReadSiteMusicNote(fileName, &note)) {
+        FetchSiteMusic(note);  // the published site: the browser fetches its own copy
+        music = &stream;
+        return 1;
+    }
     if (!LooksLikeMp3(fileName)) return 0;
     WebAudioDecode(fileName);
     music = &stream;  // the decoder lives in the browser; this only says it was asked for

@@ -14,6 +14,8 @@
 //     Audio audio = RenderScore(score, soundfont, 0, PieceSeconds(score.sections));
 //     MasterAudio(audio, ...)              -> fade, loudness to -14 LUFS, peaks under -1 dBFS
 //     EncodeMp3(audio)                     -> "musika.mp3", 44.1 kHz stereo CBR 192 kbit/s
+// (RenderMasteredPiece does the middle steps; vrex-gen-web-music encodes the web page's copies
+// from the same rendering, see web_music.h.)
 // Every step is deterministic: no clock, no random seed, one synthesis thread.
 #pragma once
 
@@ -143,6 +145,9 @@ Audio RenderScore(const Score& score, const std::string& soundfont, double fromS
 // the absolute gate at -70 LUFS and the relative gate 10 LU below. -HUGE_VAL for silence.
 double IntegratedLoudness(const Audio& audio, int sampleRate = SAMPLE_RATE);
 double PeakDbfs(const Audio& audio);
+// The highest peak between the samples as well (libebur128's four-times oversampling), in dBFS:
+// what a decoder or a converter may reach where the samples themselves stay lower.
+double TruePeakDbfs(const Audio& audio, int sampleRate = SAMPLE_RATE);
 
 // A look-ahead peak limiter: the gain falls in a straight line over `lookaheadFrames` before a
 // peak and recovers exponentially, so no sample ends above `ceiling` (linear) and no step in
@@ -168,5 +173,15 @@ constexpr int MP3_KBPS = 192;
 // Constant bit rate, joint stereo, with the LAME tag that lets decoders drop the encoder's
 // delay and padding. Empty on failure.
 std::vector<uint8_t> EncodeMp3(const Audio& audio, int kbps = MP3_KBPS);
+
+// ---- The whole piece, as every encoding of it starts -----------------------------------------
+
+// Composes, renders and masters the piece: the one rendering that musika.mp3 and the web page's
+// copies are all encoded from. Empty audio (and a message) when the score or the soundfont fails.
+Audio RenderMasteredPiece(const std::string& soundfont, MasterReport* report);
+
+// Written beside the target and renamed over it, so an interrupted build never leaves a
+// half-written file that looks up to date.
+bool WriteFileAtomically(const std::string& path, const std::vector<uint8_t>& bytes);
 
 }  // namespace music
