@@ -1,11 +1,16 @@
 // The luma PSNR in dB of the page's canvas against a picture of the same size ('inf' when they
 // are equal), or a sentence saying why they cannot be compared. Evaluated in the page by every
-// engine's tests as (source)(pictureUrl).
-(pictureUrl) => new Promise(done => {
-    const picture = new Image();
-    picture.onerror = () => done('the picture did not decode');
-    picture.onload = () => {
-        const canvas = document.getElementById('canvas');
+// engine's tests as (source)(pictureUrl); (source)(pictureUrl, canvasUrl) compares a picture
+// the canvas gave earlier (its data URL) instead of the canvas as it is now.
+(pictureUrl, canvasUrl) => new Promise(done => {
+    const load = url => new Promise((resolve, reject) => {
+        const picture = new Image();
+        picture.onload = () => resolve(picture);
+        picture.onerror = reject;
+        picture.src = url;
+    });
+    const shown = canvasUrl ? load(canvasUrl) : Promise.resolve(document.getElementById('canvas'));
+    Promise.all([shown, load(pictureUrl)]).then(([canvas, picture]) => {
         if (picture.width !== canvas.width || picture.height !== canvas.height)
             return done('sizes differ: the picture is ' + picture.width + 'x' + picture.height +
                         ', the canvas ' + canvas.width + 'x' + canvas.height);
@@ -25,6 +30,5 @@
         }
         const mse = sum / (a.length / 4);
         done(mse === 0 ? 'inf' : 10 * Math.log10(255 * 255 / mse));
-    };
-    picture.src = pictureUrl;
+    }, () => done('the picture did not decode'));
 })

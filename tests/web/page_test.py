@@ -142,32 +142,9 @@ class PageCase(unittest.TestCase):
 
     def luma_psnr_between(self, data_url, png):
         """Luma PSNR in dB of a picture the canvas gave (a data URL) against a PNG (inf when equal)."""
-        result = self.driver.execute_async_script("""
-            const [first, second, done] = arguments;
-            const load = url => new Promise((resolve, reject) => {
-                const picture = new Image();
-                picture.onload = () => resolve(picture);
-                picture.onerror = () => reject('a picture did not decode');
-                picture.src = url;
-            });
-            Promise.all([load(first), load(second)]).then(([a, b]) => {
-                if (a.width !== b.width || a.height !== b.height) return done('sizes differ');
-                const pixels = picture => {
-                    const c = document.createElement('canvas');
-                    c.width = picture.width; c.height = picture.height;
-                    const g = c.getContext('2d');
-                    g.drawImage(picture, 0, 0);
-                    return g.getImageData(0, 0, c.width, c.height).data;
-                };
-                const p = pixels(a), q = pixels(b);
-                let sum = 0;
-                for (let i = 0; i < p.length; i += 4) {
-                    const d = 0.299 * (p[i] - q[i]) + 0.587 * (p[i + 1] - q[i + 1]) + 0.114 * (p[i + 2] - q[i + 2]);
-                    sum += d * d;
-                }
-                const mse = sum / (p.length / 4);
-                done(mse === 0 ? 'inf' : 10 * Math.log10(255 * 255 / mse));
-            }, done);""", data_url, "data:image/png;base64," + base64.b64encode(png).decode())
+        url = "data:image/png;base64," + base64.b64encode(png).decode()
+        result = self.driver.execute_async_script(f"({CANVAS_PSNR})(arguments[0], arguments[1]).then(arguments[2])",
+                                                  url, data_url)
         if isinstance(result, str) and result != "inf":
             self.fail(result)
         return float(result)
