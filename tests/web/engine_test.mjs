@@ -182,7 +182,7 @@ const groups = {
     Messages() {
         const page = withBrowser();
         it("shows a bad query's message, as the command line words it, and starts nothing", async () => {
-            for (const [query, args] of [['?bogus', ['--bogus']], ['?start=nowhere', ['--start', 'nowhere']]]) {
+            for (const [query, args] of [['?fps=0', ['--fps=0']], ['?start=nowhere', ['--start=nowhere']]]) {
                 const expected = nativeError(args);
                 await page.open(query);
                 await page.waitFor("document.body.dataset.state === 'ended'", 60000, 'the end of ' + query);
@@ -243,6 +243,29 @@ const groups = {
             const psnr = await page.lumaPsnr(captureAt(MODEL_FRAME, ...size));
             console.log(`# ${ENGINE}: luma PSNR at devicePixelRatio ${RATIO} against the native ${size.join('x')}: ${psnr.toFixed(2)} dB`);
             assert.ok(psnr >= MIN_LUMA_PSNR, `${psnr.toFixed(2)} dB`);
+        });
+    },
+
+    Pacing() {
+        const page = withBrowser();
+        it('keeps sixty show frames a second, never drawing one twice', async () => {
+            await page.open('?windowed&mute');
+            await page.waitFor('document.body.dataset.showFrame >= 30', 60000, 'frames');
+            const [rate, repeated] = await page.run(`() => new Promise(done => {
+                const frame = () => Number(document.body.dataset.showFrame);
+                const drawn = [];
+                const watch = new MutationObserver(() => drawn.push(frame()));
+                watch.observe(document.body, { attributeFilter: ['data-show-frame'] });
+                const t0 = performance.now(), f0 = frame();
+                setTimeout(() => {
+                    watch.disconnect();
+                    done([(frame() - f0) / ((performance.now() - t0) / 1000),
+                          drawn.filter((f, i) => i > 0 && f <= drawn[i - 1]).length]);
+                }, 3000);
+            })`);
+            console.log(`# ${ENGINE}: ${rate.toFixed(1)} show frames a second, keeping time`);
+            assert.ok(Math.abs(rate - 60) <= 2, `${rate} show frames a second`);
+            assert.equal(repeated, 0, 'a frame drawn twice, or the show going back');
         });
     },
 
