@@ -89,6 +89,12 @@ pristine_unpack() {
     tar --numeric-owner -xpf "$tarball" -C "$root"
     # The root has no name service of its own yet; apt inside resolves through the machine's.
     cp -L /etc/resolv.conf "$root/etc/resolv.conf"
+    # Nor does it know the certificate authorities the machine's network adds (a proxy's, say):
+    # they join its bundle when the root installs ca-certificates, as on the machine.
+    if compgen -G "/usr/local/share/ca-certificates/*.crt" >/dev/null; then
+        mkdir -p "$root/usr/local/share/ca-certificates"
+        cp -L /usr/local/share/ca-certificates/*.crt "$root/usr/local/share/ca-certificates/"
+    fi
 }
 
 pristine_mount() {
@@ -114,9 +120,13 @@ pristine_share_caches() {
 pristine_run() {
     local root=$1
     shift
+    # Node reads extra authorities only from a file it is named; where the machine names one,
+    # the root's own bundle (which holds the machine's, see pristine_unpack) is named inside.
+    local node_certificates=()
+    [[ -n ${NODE_EXTRA_CA_CERTS:-} ]] && node_certificates=(NODE_EXTRA_CA_CERTS=/etc/ssl/certs/ca-certificates.crt)
     chroot "$root" /usr/bin/env -i HOME=/root TERM="${TERM:-dumb}" CI="${CI:-}" LANG=C.UTF-8 \
         DEBIAN_FRONTEND=noninteractive PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin \
-        /bin/bash -c "$*"
+        "${node_certificates[@]}" /bin/bash -c "$*"
 }
 
 # Mount points at or below the root, deepest first.
