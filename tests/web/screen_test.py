@@ -96,7 +96,8 @@ class ResizeTest(ScreenCase):
 
     def test_the_buffer_follows_the_page_and_the_picture_stays_whole_at_4_to_3(self):
         self.screen(800, 600)
-        self.open(f"?windowed&mute&start={STILL_TERRAIN_FRAME}")
+        # A timer holds the show in the still terrain for minutes, whatever the machine's speed.
+        self.open(f"?windowed&mute&fps=10&start={STILL_TERRAIN_FRAME}")
         self.wait_for("Module.vrexPage && Module.vrexPage.frames >= 5", timeout=60, what="frames")
         self.assertEqual(self.canvas_buffer(), (800, 600))
         # A browser's zoom is a change of devicePixelRatio, as a move to a denser screen is.
