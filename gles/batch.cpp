@@ -90,8 +90,8 @@ void SendIndices(Context& c, BatchSlot& slot, IndexVector<T>& fresh, IndexVector
     fresh.clear();
 }
 
-// Everything the batch used starts afresh for the next one, in the next slot.
-void StartNextBatch(Context& c) {
+// No vertices, indices or states gathered; the next vertex's state goes into the table afresh.
+void EmptyBatch(Context& c) {
     c.vertices.clear();
     c.indices16.clear();
     c.indices32.clear();
@@ -99,7 +99,12 @@ void StartNextBatch(Context& c) {
     c.states.clear();
     c.vertexCount = 0;
     c.matching = true;
-    c.vertexStateStale = true;  // its index is in the table just sent
+    c.vertexStateStale = true;  // its index is in the table just sent, or in none
+}
+
+// Everything the batch used starts afresh for the next one, in the next slot.
+void StartNextBatch(Context& c) {
+    EmptyBatch(c);
     if (c.slot + 1 < MAX_BATCH_SLOTS) ++c.slot;
     SelectHeld(c);
 }
@@ -183,14 +188,7 @@ void DropBatchSlots(Context& c) {
     }
     c.slots.clear();
     c.slot = 0;
-    c.vertices.clear();
-    c.indices16.clear();
-    c.indices32.clear();
-    c.wideIndices = false;
-    c.states.clear();
-    c.vertexCount = 0;
-    c.matching = true;
-    c.vertexStateStale = true;
+    EmptyBatch(c);
     c.appliedKnown = false;
     SelectHeld(c);
 }
