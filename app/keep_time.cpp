@@ -93,11 +93,11 @@ bool KeepTime() {
     if (g_frameCounter > due) return false;  // the frame due is on the screen already
     int behind = FramesToStep(due);
     if (behind > MAX_CATCH_UP_FRAMES) behind = MAX_CATCH_UP_FRAMES;
-    const double stopAt = g_showTimeSource.clockSeconds() + CATCH_UP_SECONDS;
+    const double stopAt = schedule.lastClock + CATCH_UP_SECONDS;  // from the reading just made
     for (int stepped = 0; stepped < behind; ++stepped) {
         StepShowOver(1);
         if (g_showTimeSource.clockSeconds() > stopAt) break;
     }
     // Reaching the end by steps leaves the end to the loop, which starts again or ends the run.
-    return !(behind > 0 && ShowHasEnded() && g_frameCounter == ShowEndFrame());
+    return !(behind > 0 && g_frameCounter == ShowEndFrame());
 }

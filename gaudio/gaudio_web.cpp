@@ -71,12 +71,25 @@ EM_JS(int, WebAudioOpen, (), {
         if (audio.request.loop) return heard % duration;
         return heard < duration ? heard : -1;
     };
-    audio.shutdown = () => {
-        audio.ended = true;
+    audio.stop = () => {
         audio.stopSource();
         audio.request = null;
         if (page && page.soundHeld) page.soundHeld(false);
+    };
+    audio.shutdown = () => {
+        audio.ended = true;
+        audio.stop();
         if (audio.context.state !== 'closed') audio.context.close().catch(() => {});
+    };
+    // The music's bytes decoded, whichever way they came (the packed file, the site's copy).
+    // Safari's older webkitAudioContext answers only through callbacks, and returns no promise.
+    audio.decode = bytes => new Promise((resolve, reject) => {
+        const decoding = audio.context.decodeAudioData(bytes, resolve, reject);
+        if (decoding && decoding.then) decoding.then(resolve, reject);
+    });
+    audio.useMusic = buffer => {
+        audio.buffer = buffer;
+        audio.start();
     };
     if (!audio.listening) {
         audio.listening = true;
@@ -107,14 +120,8 @@ EM_JS(void, WebAudioDecode, (const char* fileName), {
     if (!audio || !audio.context) return;
     const generation = audio.generation;
     const bytes = FS.readFile(UTF8ToString(fileName));  // a copy of its own, outside the heap
-    // Safari's older webkitAudioContext answers only through callbacks, and returns no promise.
-    new Promise((resolve, reject) => {
-        const decoding = audio.context.decodeAudioData(bytes.buffer, resolve, reject);
-        if (decoding && decoding.then) decoding.then(resolve, reject);
-    }).then(buffer => {
-        if (audio.generation !== generation) return;
-        audio.buffer = buffer;
-        audio.start();
+    audio.decode(bytes.buffer).then(buffer => {
+        if (audio.generation === generation) audio.useMusic(buffer);
     }, error => {
         if (audio.generation !== generation || audio.ended) return;
         console.error('musika: the browser cannot decode it: ' + error);
@@ -130,11 +137,7 @@ EM_JS(void, WebAudioPlay, (int offsetMilliseconds, int loop), {
     audio.start();
 });
 EM_JS(void, WebAudioStop, (), {
-    const audio = Module.vrexAudio;
-    if (!audio) return;
-    audio.stopSource();
-    audio.request = null;
-    if (Module.vrexPage && Module.vrexPage.soundHeld) Module.vrexPage.soundHeld(false);
+    if (Module.vrexAudio && Module.vrexAudio.stop) Module.vrexAudio.stop();
 });
 EM_JS(void, WebAudioClose, (), {
     const audio = Module.vrexAudio;

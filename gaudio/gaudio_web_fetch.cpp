@@ -34,14 +34,13 @@ EM_JS(void, WebAudioFetchCopies, (const char* note), {
         fetch(url).then(response => {
             if (!response.ok) throw new Error(response.status + ' ' + response.statusText);
             return response.arrayBuffer();
-        }).then(bytes => audio.context.decodeAudioData(bytes).catch(error => {
+        }).then(bytes => audio.decode(bytes).catch(error => {
             undecodable = true;
             throw error;
         })).then(buffer => {
             if (!current()) return;
-            audio.buffer = buffer;
             window.dispatchEvent(new CustomEvent('vrex-music', {detail: url}));
-            audio.start();
+            audio.useMusic(buffer);
         }, error => {
             console.warn('musika: ' + url + ': ' + error);
             tryCopy(index + 1);

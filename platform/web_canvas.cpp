@@ -4,6 +4,8 @@
 #include <emscripten.h>
 #include <emscripten/html5.h>
 
+#include "platform/web_page.h"
+
 // clang-format off
 // The size the buffer should have, as width * 65536 + height. The CSS box times the device
 // pixel ratio, rounded as the browser rounds the box onto the screen; both sides shrunk by the
@@ -33,7 +35,6 @@ EM_JS(int, CanvasWantedSize, (), {
 
 namespace {
 
-constexpr const char* CANVAS = "#canvas";
 constexpr int INITIAL_WIDTH = 800;  // the canvas element's own size, until it is first followed
 constexpr int INITIAL_HEIGHT = 600;
 
@@ -47,7 +48,7 @@ bool FollowCanvasSize() {
     const int packed = CanvasWantedSize();
     const CanvasSize wanted = {packed / 65536, packed % 65536};
     if (wanted.width == current.width && wanted.height == current.height) return false;
-    emscripten_set_canvas_element_size(CANVAS, wanted.width, wanted.height);
+    emscripten_set_canvas_element_size(CANVAS_SELECTOR, wanted.width, wanted.height);
     current = wanted;
     return true;
 }

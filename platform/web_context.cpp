@@ -5,6 +5,8 @@
 
 #include <cstdio>
 
+#include "platform/web_page.h"
+
 // clang-format off
 EM_JS(void, PageContextLost, (), {
     document.body.dataset.graphics = 'lost';
@@ -18,8 +20,6 @@ EM_JS(void, PageContextRestored, (int rebuilt, const char* failure), {
 // clang-format on
 
 namespace {
-
-constexpr const char* CANVAS = "#canvas";
 
 EMSCRIPTEN_WEBGL_CONTEXT_HANDLE watchedHandle = 0;
 GlesContext* watchedRenderer = nullptr;
@@ -48,6 +48,7 @@ EM_BOOL OnContextRestored(int, const void*, void*) {
 void WatchContextLoss(EMSCRIPTEN_WEBGL_CONTEXT_HANDLE handle, GlesContext* renderer) {
     watchedHandle = renderer ? handle : 0;
     watchedRenderer = renderer;
-    emscripten_set_webglcontextlost_callback(CANVAS, nullptr, EM_FALSE, renderer ? OnContextLost : nullptr);
-    emscripten_set_webglcontextrestored_callback(CANVAS, nullptr, EM_FALSE, renderer ? OnContextRestored : nullptr);
+    emscripten_set_webglcontextlost_callback(CANVAS_SELECTOR, nullptr, EM_FALSE, renderer ? OnContextLost : nullptr);
+    emscripten_set_webglcontextrestored_callback(CANVAS_SELECTOR, nullptr, EM_FALSE,
+                                                 renderer ? OnContextRestored : nullptr);
 }

@@ -6,12 +6,9 @@
 
 #include <cstdlib>
 
+#include "platform/web_page.h"
+
 // clang-format off
-// Inside a touchend handler, the one place Safari lets a page start its audio.
-EM_JS(void, PageUnlockSound, (), {
-    const audio = Module.vrexAudio;
-    if (audio && audio.context && audio.context.state !== 'running') audio.context.resume();
-});
 EM_JS(void, PageFocusCanvas, (), { Module.canvas.focus({preventScroll: true}); });
 // A click gives the canvas the keyboard back; the keys that would scroll the page, or the page
 // that holds it in a frame, do nothing while it has it.
@@ -26,7 +23,6 @@ EM_JS(void, PageGuardCanvasKeys, (), {
 
 namespace {
 
-constexpr const char* CANVAS = "#canvas";
 constexpr double TAP_MILLISECONDS = 500;
 constexpr long TAP_TRAVEL = 30;  // CSS pixels a finger may move and still tap
 constexpr int TAP_FINGERS = 2;
@@ -83,7 +79,6 @@ EM_BOOL OnTouchMove(int, const EmscriptenTouchEvent* event, void*) {
 }
 
 EM_BOOL OnTouchEnd(int eventType, const EmscriptenTouchEvent* event, void*) {
-    if (eventType == EMSCRIPTEN_EVENT_TOUCHEND) PageUnlockSound();
     if (FingersDown(event, true) > 0) return EM_TRUE;
     const bool tapped = eventType == EMSCRIPTEN_EVENT_TOUCHEND && gesture.fingers == TAP_FINGERS && !gesture.moved &&
                         event->timestamp - gesture.startedAt <= TAP_MILLISECONDS;
@@ -96,10 +91,10 @@ EM_BOOL OnTouchEnd(int eventType, const EmscriptenTouchEvent* event, void*) {
 
 void WatchCanvasInput(void (*twoFingerTap)()) {
     onTwoFingerTap = twoFingerTap;
-    emscripten_set_touchstart_callback(CANVAS, nullptr, EM_FALSE, OnTouchStart);
-    emscripten_set_touchmove_callback(CANVAS, nullptr, EM_FALSE, OnTouchMove);
-    emscripten_set_touchend_callback(CANVAS, nullptr, EM_FALSE, OnTouchEnd);
-    emscripten_set_touchcancel_callback(CANVAS, nullptr, EM_FALSE, OnTouchEnd);
+    emscripten_set_touchstart_callback(CANVAS_SELECTOR, nullptr, EM_FALSE, OnTouchStart);
+    emscripten_set_touchmove_callback(CANVAS_SELECTOR, nullptr, EM_FALSE, OnTouchMove);
+    emscripten_set_touchend_callback(CANVAS_SELECTOR, nullptr, EM_FALSE, OnTouchEnd);
+    emscripten_set_touchcancel_callback(CANVAS_SELECTOR, nullptr, EM_FALSE, OnTouchEnd);
     PageGuardCanvasKeys();
 }
 

@@ -5,6 +5,9 @@
 // and SwapBuffers hands control back to the browser until its next animation frame.
 #pragma once
 
+// The page's canvas (web/index.html), the client area every part of the layer draws and listens on.
+constexpr const char* CANVAS_SELECTOR = "#canvas";
+
 // After the next frame has been presented the show holds it: the page's <body> gets
 // data-frame="frameNumber" and SwapBuffers never returns, so nothing is drawn over it.
 void HoldPictureAfterNextFrame(int frameNumber);

@@ -66,7 +66,6 @@ EM_JS(int, PageScreenHeight, (), { return screen.height; });
 
 namespace {
 
-constexpr const char* CANVAS = "#canvas";
 constexpr const char* STAGE = "#stage";  // the canvas and the black bars around it: full screen holds it
 constexpr int NO_HOLD = -1;
 
@@ -88,6 +87,13 @@ int framesPresented = 0;
 int holdFrame = NO_HOLD;
 
 HWND LiveWindow() { return windowExists ? &theWindow : nullptr; }
+
+// Without a WebGL 2 context nothing can ever be drawn, and a loop that never waits would hang
+// the tab: the page says so, and the run ends here.
+[[noreturn]] void EndForWantOfAContext() {
+    PageCannotDraw();
+    emscripten_force_exit(EXIT_FAILURE);
+}
 
 EM_BOOL OnKeyDown(int, const EmscriptenKeyboardEvent* event, void*) {
     // A key that answers a page dialog belongs to the dialog, never to the show behind it.
@@ -194,9 +200,8 @@ BOOL EnumDisplaySettingsA(const char*, DWORD modeNumber, DEVMODEA* mode) {
 }
 
 LONG ChangeDisplaySettingsA(DEVMODEA* mode, DWORD flags) {
-    // The mode "switch" is the full-screen popup's (CreateWindowExA), which --desktop makes
-    // without any switch too. A refusal is the page's to tell: the show then plays in the page,
-    // which is not a failure.
+    // There is no mode to switch: full screen is the popup window's (CreateWindowExA). A refusal
+    // is the page's to tell: the show then plays in the page, which is not a failure.
     if (mode && (flags & CDS_FULLSCREEN)) return DISP_CHANGE_SUCCESSFUL;
     if (!mode && flags == 0) {
         PageLeaveFullScreen();
@@ -286,13 +291,8 @@ HGLRC wglCreateContext(HDC deviceContext) {
     // The picture stays on the canvas between frames, as a window's front buffer does: a held
     // frame must still be there when the page is read or shared.
     attributes.preserveDrawingBuffer = EM_TRUE;
-    EMSCRIPTEN_WEBGL_CONTEXT_HANDLE handle = emscripten_webgl_create_context(CANVAS, &attributes);
-    if (handle <= 0) {
-        // Nothing could ever be drawn: the page says so, and the run ends here, before the
-        // show's start-up sends its textures to no context.
-        PageCannotDraw();
-        emscripten_force_exit(EXIT_FAILURE);
-    }
+    EMSCRIPTEN_WEBGL_CONTEXT_HANDLE handle = emscripten_webgl_create_context(CANVAS_SELECTOR, &attributes);
+    if (handle <= 0) EndForWantOfAContext();  // before start-up sends its textures to no context
     // The library builds its state in the new context; Win32 does not make it current, so the
     // previous one is put back afterwards.
     if (currentContext) glesFlush();
@@ -303,8 +303,7 @@ HGLRC wglCreateContext(HDC deviceContext) {
     if (!renderer) {
         std::fprintf(stderr, "OpenGL over WebGL 2: %s\n", glesLastFailure());
         emscripten_webgl_destroy_context(handle);
-        PageCannotDraw();
-        emscripten_force_exit(EXIT_FAILURE);
+        EndForWantOfAContext();
     }
     WatchContextLoss(handle, renderer);
     return new PlatformGlContext{handle, renderer};
@@ -337,12 +336,7 @@ BOOL wglDeleteContext(HGLRC context) {
 
 BOOL SwapBuffers(HDC deviceContext) {
     if (deviceContext != &theDeviceContext) return FALSE;
-    if (!currentContext) {
-        // Without a context nothing can ever be drawn, and a loop that never waits would hang
-        // the tab: the page says so, and the run ends here.
-        PageCannotDraw();
-        emscripten_force_exit(EXIT_FAILURE);
-    }
+    if (!currentContext) EndForWantOfAContext();
     glesFlush();
     if (frameObserver) frameObserver(deviceContext, frameObserverUser);
     // The browser presents the canvas once the program gives control back; the next frame

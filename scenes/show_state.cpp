@@ -68,17 +68,14 @@ void FastForwardShow(int frame) {
     // Scenes set the GL state they need and leave it; within a row every frame sets the same
     // things. So the last frame of each row and the frame just before the start, drawn, leave
     // exactly what drawing every frame would have left; the others only step the show.
-    while (g_frameCounter < frame) {
-        if (g_frameCounter + 1 == frame || LastFrameOfItsRow())
-            RenderUnseenFrame();
-        else
-            SkipFrame();
-    }
+    if (g_frameCounter >= frame) return;
+    StepShowOver(frame - 1 - g_frameCounter);
+    RenderUnseenFrame();
 }
 
 void StepShowOver(int frames) {
-    // The frame before these was drawn, so it left its row's state already: only a row that
-    // ends among them needs its last frame drawn.
+    // After a drawn frame its row's state is there already: only a row that ends among these
+    // frames needs its last frame drawn.
     for (int i = 0; i < frames; ++i) {
         if (LastFrameOfItsRow())
             RenderUnseenFrame();

@@ -80,6 +80,19 @@ def site_with_data_without(data_dir, name):
     return folder
 
 
+def capture_frame(frame, size=None, capture=None):
+    """The native capture of one frame (at `size`, else 800 x 600) by our GL over shaders, as PNG
+    bytes; `capture` is vrex-capture-gles, by default the one beside NATIVE_VREX."""
+    capture = capture or os.path.join(os.path.dirname(NATIVE_VREX), "vrex-capture-gles")
+    with tempfile.TemporaryDirectory(prefix="vrex-capture-") as out:
+        size_arguments = ["--size", f"{size[0]}x{size[1]}"] if size else []
+        subprocess.run([capture, "--skip-ahead", "--frames", str(frame), *size_arguments, "--out", out],
+                       cwd=DATA_DIR, check=True, capture_output=True, timeout=120,
+                       env=dict(os.environ, SDL_VIDEODRIVER="offscreen", SDL_AUDIODRIVER="dummy"))
+        with open(os.path.join(out, f"frame_{frame:05d}.png"), "rb") as png:
+            return png.read()
+
+
 class PageCase(unittest.TestCase):
     """One browser and one server for the cases of a class; a fresh page for each case."""
 
@@ -102,6 +115,12 @@ class PageCase(unittest.TestCase):
         cls.driver.quit()
         cls.server.stop()
         shutil.rmtree(cls.profile, ignore_errors=True)
+
+    @classmethod
+    def screen(cls, width, height, ratio=1, mobile=False):
+        """The page's screen as Chromium emulates it: its size in CSS pixels and its density."""
+        cls.driver.execute_cdp_cmd("Emulation.setDeviceMetricsOverride",
+                                   {"width": width, "height": height, "deviceScaleFactor": ratio, "mobile": mobile})
 
     def open(self, query=""):
         self.driver.get(self.server.url + "index.html" + query)
@@ -305,8 +324,7 @@ class FramesTest(PageCase):
     def setUpClass(cls):
         super().setUpClass()
         # The canvas draws at its size on the screen: 800 x 600 pixels, the captures' size.
-        cls.driver.execute_cdp_cmd("Emulation.setDeviceMetricsOverride",
-                                   {"width": 800, "height": 600, "deviceScaleFactor": 1, "mobile": False})
+        cls.screen(800, 600)
 
     def test_one_frame_of_each_scene_matches_the_native_capture(self):
         with open(os.path.join(REFERENCE, "frames.txt")) as listing:
@@ -845,8 +863,7 @@ class PacingTest(PageCase):
         # Slowed six times in the turning terrain, frames are passed over between drawn ones;
         # a frame drawn after them still has the particles and the clock exactly. The canvas is
         # held at the capture's 800 x 600.
-        self.driver.execute_cdp_cmd("Emulation.setDeviceMetricsOverride",
-                                    {"width": 800, "height": 600, "deviceScaleFactor": 1, "mobile": False})
+        self.screen(800, 600)
         self.addCleanup(self.driver.execute_cdp_cmd, "Emulation.clearDeviceMetricsOverride", {})
         self.open("?windowed&mute&start=terrain")
         self.wait_for("document.body.dataset.showFrame >= 0", timeout=60, what="the terrain")
@@ -859,16 +876,7 @@ class PacingTest(PageCase):
         self.throttle(1)
         drawn = self.js("return drawnFrames")
         self.assertTrue(any(b - a > 1 for a, b in zip(drawn, drawn[1:])), f"no frame was passed over: {drawn}")
-        capture = os.path.join(os.path.dirname(NATIVE_VREX), "vrex-capture-gles")
-        out = tempfile.mkdtemp(prefix="vrex-stepped-")
-        try:
-            subprocess.run([capture, "--skip-ahead", "--frames", str(frame), "--out", out], cwd=DATA_DIR, check=True,
-                           capture_output=True, env={**os.environ, "SDL_VIDEODRIVER": "offscreen",
-                                                     "SDL_AUDIODRIVER": "dummy"})
-            with open(os.path.join(out, f"frame_{frame:05d}.png"), "rb") as reference:
-                psnr = self.luma_psnr_between(png, reference.read())
-        finally:
-            shutil.rmtree(out)
+        psnr = self.luma_psnr_between(png, capture_frame(frame))
         print(f"frame {frame}, reached by stepping at 6x CPU throttle: {psnr:.2f} dB against the native capture")
         self.assertGreaterEqual(psnr, 40.0)
 

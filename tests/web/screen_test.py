@@ -10,7 +10,6 @@ for a phone's screen.
 """
 import base64
 import os
-import subprocess
 import sys
 import tempfile
 import time
@@ -28,19 +27,10 @@ STILL_TERRAIN_FRAME = 7450  # the camera holds still: frames near it differ only
 
 def capture_at(frame, width, height):
     """The native capture of one frame at a size, as PNG bytes."""
-    with tempfile.TemporaryDirectory(prefix="vrex-capture-") as out:
-        subprocess.run([CAPTURE, "--skip-ahead", "--frames", str(frame), "--size", f"{width}x{height}", "--out", out],
-                       cwd=page_test.DATA_DIR, check=True, capture_output=True, timeout=120,
-                       env=dict(os.environ, SDL_VIDEODRIVER="offscreen", SDL_AUDIODRIVER="dummy"))
-        with open(os.path.join(out, f"frame_{frame:05d}.png"), "rb") as png:
-            return png.read()
+    return page_test.capture_frame(frame, (width, height), CAPTURE)
 
 
 class ScreenCase(PageCase):
-    def screen(self, width, height, ratio=1, mobile=False):
-        self.driver.execute_cdp_cmd("Emulation.setDeviceMetricsOverride",
-                                    {"width": width, "height": height, "deviceScaleFactor": ratio, "mobile": mobile})
-
     def canvas_buffer(self):
         return tuple(self.js("const c = document.getElementById('canvas'); return [c.width, c.height]"))
 
@@ -145,8 +135,7 @@ class TouchTest(ScreenCase):
     def setUpClass(cls):
         super().setUpClass()
         # A phone's screen: dense, worked by fingers.
-        cls.driver.execute_cdp_cmd("Emulation.setDeviceMetricsOverride",
-                                   {"width": 800, "height": 600, "deviceScaleFactor": 2, "mobile": True})
+        cls.screen(800, 600, 2, mobile=True)
         cls.driver.execute_cdp_cmd("Emulation.setTouchEmulationEnabled", {"enabled": True, "maxTouchPoints": 5})
 
     def test_a_two_finger_tap_switches_lighting_as_the_right_button_does(self):
