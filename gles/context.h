@@ -281,7 +281,8 @@ struct Context {
     GLint unpackAlignment = 4, unpackRowLength = 0, unpackSkipRows = 0, unpackSkipPixels = 0;
     GLint packAlignment = 4, packRowLength = 0, packSkipRows = 0, packSkipPixels = 0;
 
-    // The current normal and colour as a vertex stores them, packed when they are set.
+    // The current normal and colour as a vertex stores them, packed by SetCurrentNormal and
+    // SetCurrentColour with state.normal and state.colour.
     std::uint16_t packedNormal[3] = {0, 0, 0x3C00};
     std::uint8_t packedColour[4] = {255, 255, 255, 255};
 
@@ -355,6 +356,9 @@ VertexState CurrentVertexState(const Context& c);
 bool BuildPrograms(Context& c);
 // Forgets every driver object of the batches (after a lost context, or before freeing).
 void DropBatchSlots(Context& c);
+// The current normal and colour, as GL's state keeps them and as the next vertex carries them.
+void SetCurrentNormal(Context& c, const std::array<float, 3>& normal);
+void SetCurrentColour(Context& c, const Vec4& colour);
 // Counts an upload handed to the driver.
 inline void CountSent(Context& c, std::size_t bytes) {
     if (!c.lost) c.bytesSent += (long long)bytes;

@@ -152,6 +152,20 @@ std::uint8_t ColourByte(float v) { return std::uint8_t(Clamp01(v) * 255.0f + 0.5
 
 }  // namespace
 
+namespace gles {
+
+void SetCurrentNormal(Context& c, const std::array<float, 3>& normal) {
+    c.state.normal = normal;
+    for (int i = 0; i < 3; ++i) c.packedNormal[i] = HalfFloat(normal[i]);
+}
+
+void SetCurrentColour(Context& c, const Vec4& colour) {
+    c.state.colour = colour;
+    for (int i = 0; i < 4; ++i) c.packedColour[i] = ColourByte(colour[i]);
+}
+
+}  // namespace gles
+
 extern "C" {
 
 void GLAPIENTRY glBegin(GLenum mode) {
@@ -208,12 +222,7 @@ void GLAPIENTRY glVertex2f(GLfloat x, GLfloat y) { Emit(x, y, 0); }
 void GLAPIENTRY glVertex3fv(const GLfloat* v) { Emit(v[0], v[1], v[2]); }
 
 void GLAPIENTRY glNormal3f(GLfloat x, GLfloat y, GLfloat z) {
-    Context* c = g_current;
-    if (!c) return;
-    c->state.normal = {x, y, z};
-    c->packedNormal[0] = HalfFloat(x);
-    c->packedNormal[1] = HalfFloat(y);
-    c->packedNormal[2] = HalfFloat(z);
+    if (g_current) SetCurrentNormal(*g_current, {x, y, z});
 }
 void GLAPIENTRY glNormal3fv(const GLfloat* v) { glNormal3f(v[0], v[1], v[2]); }
 
@@ -224,11 +233,7 @@ void GLAPIENTRY glTexCoord2f(GLfloat s, GLfloat t) {
 void GLAPIENTRY glColor4f(GLfloat r, GLfloat g, GLfloat b, GLfloat a) {
     Context* c = g_current;
     if (!c) return;
-    c->state.colour = {r, g, b, a};
-    c->packedColour[0] = ColourByte(r);
-    c->packedColour[1] = ColourByte(g);
-    c->packedColour[2] = ColourByte(b);
-    c->packedColour[3] = ColourByte(a);
+    SetCurrentColour(*c, {r, g, b, a});
     // Colour material makes the colour the material's ambient and diffuse as it is set; they
     // stay when it is switched off.
     if (c->state.enabled & CAP_COLOR_MATERIAL) c->state.materialAmbient = c->state.materialDiffuse = c->state.colour;
