@@ -19,8 +19,6 @@ constexpr std::size_t BATCH_VERTEX_LIMIT = 60000;
 // The most vertices 16-bit indices can name.
 constexpr std::size_t SHORT_INDEX_VERTICES = 65536;
 
-float Clamp01(float v) { return v < 0 ? 0 : v > 1 ? 1 : v; }
-
 // Puts the vertex state in force into the batch's table (an entry already there when one is
 // the same: a matrix pushed and popped around a primitive comes back to it), sending the batch
 // first when its table is full.
@@ -104,10 +102,10 @@ std::size_t TriangleCount(GLenum mode, std::size_t n) {
 }
 
 // The primitive's vertices (from `first`) as triangles, written into room made once (by
-// doubling: the vector grows as push_back would, with nothing cleared first).
+// doubling: the vector grows as push_back would, with nothing cleared first). Returns how many.
 template <typename Index>
-void WriteTriangles(IndexVector<Index>& indices, GLenum mode, std::size_t first, std::size_t n) {
-    const std::size_t at = indices.size(), needed = at + 3 * TriangleCount(mode, n);
+std::size_t WriteTriangles(IndexVector<Index>& indices, GLenum mode, std::size_t first, std::size_t n) {
+    const std::size_t triangles = TriangleCount(mode, n), at = indices.size(), needed = at + 3 * triangles;
     if (needed > indices.capacity()) indices.reserve(std::max(needed, 2 * indices.capacity()));
     indices.resize(needed);
     Index* out = indices.data() + at;
@@ -146,6 +144,7 @@ void WriteTriangles(IndexVector<Index>& indices, GLenum mode, std::size_t first,
         break;
     default: break;
     }
+    return triangles;
 }
 
 std::uint8_t ColourByte(float v) { return std::uint8_t(Clamp01(v) * 255.0f + 0.5f); }
@@ -202,12 +201,10 @@ void GLAPIENTRY glEnd() {
         c->wideIndices = true;
     }
     const std::size_t n = c->vertexCount - c->primitiveStart;
-    if (c->wideIndices)
-        WriteTriangles(c->indices32, c->primitive, c->primitiveStart, n);
-    else
-        WriteTriangles(c->indices16, c->primitive, c->primitiveStart, n);
+    const std::size_t triangles = c->wideIndices ? WriteTriangles(c->indices32, c->primitive, c->primitiveStart, n)
+                                                 : WriteTriangles(c->indices16, c->primitive, c->primitiveStart, n);
     // Vertices no triangle uses are given back.
-    if (TriangleCount(c->primitive, n) == 0) {
+    if (triangles == 0) {
         c->vertexCount = c->primitiveStart;
         if (!c->matching) {
             c->vertices.resize(c->primitiveStart);

@@ -169,8 +169,6 @@ void Query(GLenum name, T* params) {
     }
 }
 
-float Clamp01(float v) { return v < 0 ? 0 : v > 1 ? 1 : v; }
-
 void RestoreAttributes(Context& c, const AttribEntry& entry) {
     AttribState& s = c.state;
     const AttribState& saved = entry.saved;
