@@ -2,15 +2,13 @@
 // (first, second...): the slot's buffers hold what that batch sent last, so a batch equal to
 // it (vertices and indices compared by content as they are made) is drawn from them as they
 // are. Only the table of vertex states, a few hundred bytes, changes with the matrices.
-#include <cstring>
+#include <cstddef>
 
 #include "gles/context.h"
 
 namespace gles {
 
 namespace {
-
-enum Attribute : GLuint { POSITION, NORMAL, STATE, TEX_COORD, COLOUR };
 
 void SetUpVertexArray(Context& c, BatchSlot& slot) {
     EsApi& es = c.es;
@@ -41,11 +39,15 @@ void Reserve(Context& c, GLenum target, DriverBuffer& buffer, std::size_t size) 
     buffer.capacity = capacity;
 }
 
-// Writes bytes at the start of a buffer bound to `target`.
-void Upload(Context& c, GLenum target, DriverBuffer& buffer, const void* bytes, std::size_t size) {
+// Writes `size` bytes into a buffer bound to `target`, from byte `from` on: the bytes before it
+// are in the store already, unless the store must grow (a new store keeps nothing).
+void Upload(Context& c, GLenum target, DriverBuffer& buffer, const void* bytes, std::size_t size,
+            std::size_t from = 0) {
+    if (size > buffer.capacity) from = 0;
     Reserve(c, target, buffer, size);
-    c.es.BufferSubData(target, 0, std::ptrdiff_t(size), bytes);
-    CountSent(c, size);
+    c.es.BufferSubData(target, std::ptrdiff_t(from), std::ptrdiff_t(size - from),
+                       static_cast<const char*>(bytes) + from);
+    CountSent(c, size - from);
 }
 
 void SetCapability(EsApi& es, GLenum capability, bool on) {
@@ -102,6 +104,13 @@ void EmptyBatch(Context& c) {
     c.vertexStateStale = true;  // its index is in the table just sent, or in none
 }
 
+// Points the batch at its slot's copy, which it is compared with (after the slot changes).
+void SelectHeld(Context& c) {
+    const bool exists = c.slot < c.slots.size();
+    c.held = exists ? c.slots[c.slot].vertices.data() : nullptr;
+    c.heldCount = exists ? c.slots[c.slot].vertices.size() : 0;
+}
+
 // Everything the batch used starts afresh for the next one, in the next slot.
 void StartNextBatch(Context& c) {
     EmptyBatch(c);
@@ -112,16 +121,9 @@ void StartNextBatch(Context& c) {
 }  // namespace
 
 void FlushBatch(Context& c) {
-    const bool empty = c.wideIndices ? c.indices32.empty() : c.indices16.empty();
-    if (c.lost) {
-        // Nothing reaches a lost driver, and no slot keeps what no driver buffer holds.
-        c.indices16.clear();
-        c.indices32.clear();
-        c.wideIndices = false;
-        c.states.clear();
-        c.vertexStateStale = true;
-    }
-    if (empty || c.lost) {
+    // Nothing reaches a lost driver, and no slot keeps what no driver buffer holds.
+    if (c.lost) return EmptyBatch(c);
+    if (c.wideIndices ? c.indices32.empty() : c.indices16.empty()) {
         // Nothing to draw: the vertices are given back, and the slot stays for the next batch.
         c.vertices.clear();
         c.vertexCount = 0;
@@ -138,15 +140,10 @@ void FlushBatch(Context& c) {
         // The slot's buffer already holds these vertices, at its start.
         slot.vertices.resize(c.vertexCount);
     } else {
+        // Vertices equal to the slot's up to the first change are in its store already.
         es.BindBuffer(es::ARRAY_BUFFER, slot.vertexBuffer.name);
-        const std::size_t bytes = c.vertices.size() * sizeof(Vertex);
-        // Vertices equal to the slot's up to the first change are in its store already, unless
-        // the store must grow (a new store keeps nothing).
-        const std::size_t from = bytes <= slot.vertexBuffer.capacity ? c.firstChanged * sizeof(Vertex) : 0;
-        Reserve(c, es::ARRAY_BUFFER, slot.vertexBuffer, bytes);
-        es.BufferSubData(es::ARRAY_BUFFER, std::ptrdiff_t(from), std::ptrdiff_t(bytes - from),
-                         reinterpret_cast<const char*>(c.vertices.data()) + from);
-        CountSent(c, bytes - from);
+        Upload(c, es::ARRAY_BUFFER, slot.vertexBuffer, c.vertices.data(), c.vertices.size() * sizeof(Vertex),
+               c.firstChanged * sizeof(Vertex));
         c.vertices.swap(slot.vertices);
     }
     if (c.wideIndices)
@@ -167,16 +164,9 @@ void FlushBatch(Context& c) {
     StartNextBatch(c);
 }
 
-void SelectHeld(Context& c) {
-    const bool exists = c.slot < c.slots.size();
-    c.held = exists ? c.slots[c.slot].vertices.data() : nullptr;
-    c.heldCount = exists ? c.slots[c.slot].vertices.size() : 0;
-}
-
 void EndFrame(Context& c) {
     FlushBatch(c);
     c.slot = 0;
-    c.matching = true;
     SelectHeld(c);
 }
 

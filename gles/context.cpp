@@ -24,21 +24,13 @@ bool LoadEntryPoints(EsApi& es, GlesProcGetter getProc) {
     return true;
 }
 
-// An entry point that does nothing and answers nothing (zero), for a lost driver context.
+// An entry point that does nothing and answers zero.
 template <typename F>
 struct Nothing;
 template <typename R, typename... A>
 struct Nothing<R(GLAPIENTRY*)(A...)> {
     static R GLAPIENTRY Call(A...) { return R(); }
 };
-
-EsApi DoNothingApi() {
-    EsApi es;
-#define GLES_NOTHING(ret, name, args) es.name = &Nothing<decltype(es.name)>::Call;
-    GLES_ES_FUNCTIONS(GLES_NOTHING)
-#undef GLES_NOTHING
-    return es;
-}
 
 // The driver's side of a fresh library context, or of one whose driver context came back.
 bool SetUpDriver(Context& c) {
@@ -55,6 +47,14 @@ bool SetUpDriver(Context& c) {
 
 void SetLastFailure(const std::string& failure) { lastFailure = failure; }
 
+EsApi DoNothingApi() {
+    EsApi es;
+#define GLES_NOTHING(ret, name, args) es.name = &Nothing<decltype(es.name)>::Call;
+    GLES_ES_FUNCTIONS(GLES_NOTHING)
+#undef GLES_NOTHING
+    return es;
+}
+
 }  // namespace gles
 
 using namespace gles;
@@ -66,12 +66,7 @@ GlesContext* glesCreateContext(GlesProcGetter getProc) {
         return nullptr;
     }
     auto* c = new Context;
-    if (!LoadEntryPoints(c->driverEs, getProc)) {
-        delete c;
-        return nullptr;
-    }
-    c->es = c->driverEs;
-    if (!SetUpDriver(*c)) {
+    if (!LoadEntryPoints(c->es, getProc) || !SetUpDriver(*c)) {
         delete c;
         return nullptr;
     }
@@ -111,7 +106,6 @@ void glesContextLost(GlesContext* context) {
     DropBatchSlots(*c);
     for (auto& [name, texture] : c->textures) texture.driverName = 0;
     c->programs[0] = c->programs[1] = 0;
-    c->batchState = DrawState{};
     DrawStateChanged(*c);
 }
 
@@ -124,20 +118,17 @@ bool glesContextRestored(GlesContext* context, GlesProcGetter getProc) {
     }
     EsApi loaded;
     if (!LoadEntryPoints(loaded, getProc)) return false;
-    c->driverEs = loaded;
     c->es = loaded;
-    // Batches drawn while lost left copies of what no driver buffer holds.
+    // What was gathered while lost is not drawn, and the new driver is told every state afresh.
     DropBatchSlots(*c);
     if (!SetUpDriver(*c)) {
         c->es = DoNothingApi();  // still lost: nothing reaches a driver without programs
         return false;
     }
     c->lost = false;
-    c->appliedKnown = false;
     for (auto& [name, texture] : c->textures)
         if (!texture.levels.empty()) SendTextureToDriver(*c, texture);
-    // The batch being drawn, if any, binds its texture's new name from the next glBegin on.
-    c->batchState = WantedDrawState(*c);
+    // The next batch binds the textures' new names.
     DrawStateChanged(*c);
     return true;
 }

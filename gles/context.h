@@ -16,7 +16,6 @@
 #include <set>
 #include <memory>
 #include <string>
-#include <utility>
 #include <vector>
 
 #include "gles/gles.h"
@@ -159,7 +158,6 @@ struct AttribEntry {
 struct TextureLevel {
     GLint width = 0, height = 0;  // 0 x 0: never sent
     GLenum baseFormat = 0;
-    bool hasAlpha = false;
     bool defined = false;  // sent with pixels (else the driver's contents are undefined)
     std::vector<GLubyte> pixels;
 };
@@ -180,9 +178,10 @@ struct Vertex {
     std::uint16_t state;      // index into the batch's table of vertex states
     float texCoord[2];
     std::uint8_t colour[4];  // the current colour, clamped, in bytes as the framebuffer has them
-    bool operator==(const Vertex&) const = default;
 };
 static_assert(sizeof(Vertex) == 32);
+// The vertex shader's inputs, by location: one for each field of Vertex.
+enum Attribute : GLuint { POSITION, NORMAL, STATE, TEX_COORD, COLOUR };
 
 // What the vertex shader needs of GL's state at one vertex, as std140 columns (see shaders.cpp):
 // the matrices, the material when colour material does not track, and the switches.
@@ -195,7 +194,6 @@ struct VertexState {
     float materialDiffuse[4];
     float switches[4];  // lighting, light 0, colour material, normalise (1 or 0)
     float generate[4];  // s and t: 0 none, 1 sphere map, 2 eye linear, 3 object linear
-    bool operator==(const VertexState&) const = default;
 };
 static_assert(sizeof(VertexState) == 19 * 16);
 // A batch's table holds this many states: the table fits the 16 KiB of a uniform block that
@@ -220,20 +218,13 @@ struct DrawState {
 // after the vector grows, and clearing them first cost as much as writing them.
 template <typename T>
 struct UninitialisedAllocator : std::allocator<T> {
-    template <typename U>
-    struct rebind {
-        using other = UninitialisedAllocator<U>;
-    };
     UninitialisedAllocator() = default;
     template <typename U>
     UninitialisedAllocator(const UninitialisedAllocator<U>&) {}
+    // Only the construction without a value is ours; any other is the usual one.
     template <typename U>
     void construct(U* p) noexcept {
         ::new (static_cast<void*>(p)) U;
-    }
-    template <typename U, typename... A>
-    void construct(U* p, A&&... a) {
-        ::new (static_cast<void*>(p)) U(std::forward<A>(a)...);
     }
 };
 template <typename T>
@@ -261,12 +252,10 @@ struct BatchSlot {
 constexpr std::size_t MAX_BATCH_SLOTS = 64;
 
 struct Context {
-    EsApi es;        // the driver's entry points, or do-nothing ones while the context is lost
-    EsApi driverEs;  // the driver's entry points as loaded
+    EsApi es;  // the driver's entry points, or do-nothing ones while the context is lost
     bool lost = false;
     GLuint programs[2] = {0, 0};  // untextured, textured
     GLint maxTextureSize = 0;
-    std::string renderer;
 
     GLenum error = GL_NO_ERROR;
     AttribState state;
@@ -281,7 +270,8 @@ struct Context {
     GLint unpackAlignment = 4, unpackRowLength = 0, unpackSkipRows = 0, unpackSkipPixels = 0;
     GLint packAlignment = 4, packRowLength = 0, packSkipRows = 0, packSkipPixels = 0;
 
-    // The current normal and colour as a vertex stores them, packed when they are set.
+    // The current normal and colour as a vertex stores them, packed by SetCurrentNormal and
+    // SetCurrentColour with state.normal and state.colour.
     std::uint16_t packedNormal[3] = {0, 0, 0x3C00};
     std::uint8_t packedColour[4] = {255, 255, 255, 255};
 
@@ -334,8 +324,6 @@ inline Context* ContextOutsideBeginEnd() {
 // Ends the batch: one draw call of everything pending, after telling the driver its state and
 // sending what its slot does not hold yet.
 void FlushBatch(Context& c);
-// Points the batch at its slot's copy, which it is compared with (after the slot changes).
-void SelectHeld(Context& c);
 // Ends the frame: the next batch is the first of a new frame and is compared with the first slot.
 void EndFrame(Context& c);
 // Tells the driver the current GL state, for a clear or a read outside any batch.
@@ -353,8 +341,14 @@ inline void VertexStateChanged(Context& c) { c.vertexStateStale = true; }
 VertexState CurrentVertexState(const Context& c);
 // The programs and their uniform block; false (reason in glesLastFailure) when they fail.
 bool BuildPrograms(Context& c);
-// Forgets every driver object of the batches (after a lost context, or before freeing).
+// Forgets every driver object of the batches, and the batch being filled: when the driver
+// context is lost, and when it comes back.
 void DropBatchSlots(Context& c);
+// Entry points that do nothing and answer zero, for a lost driver context.
+EsApi DoNothingApi();
+// The current normal and colour, as GL's state keeps them and as the next vertex carries them.
+void SetCurrentNormal(Context& c, const std::array<float, 3>& normal);
+void SetCurrentColour(Context& c, const Vec4& colour);
 // Counts an upload handed to the driver.
 inline void CountSent(Context& c, std::size_t bytes) {
     if (!c.lost) c.bytesSent += (long long)bytes;
@@ -375,6 +369,7 @@ inline bool SameBytes(const void* a, const void* b, std::size_t size) {
     for (; i < size; ++i) difference |= std::uint64_t(p[i] ^ q[i]);
     return difference == 0;
 }
+inline float Clamp01(float v) { return v < 0 ? 0 : v > 1 ? 1 : v; }
 // IEEE half float of a float, rounded to nearest even.
 std::uint16_t HalfFloat(float value);
 void SetLastFailure(const std::string& failure);

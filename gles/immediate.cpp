@@ -19,8 +19,6 @@ constexpr std::size_t BATCH_VERTEX_LIMIT = 60000;
 // The most vertices 16-bit indices can name.
 constexpr std::size_t SHORT_INDEX_VERTICES = 65536;
 
-float Clamp01(float v) { return v < 0 ? 0 : v > 1 ? 1 : v; }
-
 // Puts the vertex state in force into the batch's table (an entry already there when one is
 // the same: a matrix pushed and popped around a primitive comes back to it), sending the batch
 // first when its table is full.
@@ -104,10 +102,10 @@ std::size_t TriangleCount(GLenum mode, std::size_t n) {
 }
 
 // The primitive's vertices (from `first`) as triangles, written into room made once (by
-// doubling: the vector grows as push_back would, with nothing cleared first).
+// doubling: the vector grows as push_back would, with nothing cleared first). Returns how many.
 template <typename Index>
-void WriteTriangles(IndexVector<Index>& indices, GLenum mode, std::size_t first, std::size_t n) {
-    const std::size_t at = indices.size(), needed = at + 3 * TriangleCount(mode, n);
+std::size_t WriteTriangles(IndexVector<Index>& indices, GLenum mode, std::size_t first, std::size_t n) {
+    const std::size_t triangles = TriangleCount(mode, n), at = indices.size(), needed = at + 3 * triangles;
     if (needed > indices.capacity()) indices.reserve(std::max(needed, 2 * indices.capacity()));
     indices.resize(needed);
     Index* out = indices.data() + at;
@@ -146,11 +144,26 @@ void WriteTriangles(IndexVector<Index>& indices, GLenum mode, std::size_t first,
         break;
     default: break;
     }
+    return triangles;
 }
 
 std::uint8_t ColourByte(float v) { return std::uint8_t(Clamp01(v) * 255.0f + 0.5f); }
 
 }  // namespace
+
+namespace gles {
+
+void SetCurrentNormal(Context& c, const std::array<float, 3>& normal) {
+    c.state.normal = normal;
+    for (int i = 0; i < 3; ++i) c.packedNormal[i] = HalfFloat(normal[i]);
+}
+
+void SetCurrentColour(Context& c, const Vec4& colour) {
+    c.state.colour = colour;
+    for (int i = 0; i < 4; ++i) c.packedColour[i] = ColourByte(colour[i]);
+}
+
+}  // namespace gles
 
 extern "C" {
 
@@ -188,12 +201,10 @@ void GLAPIENTRY glEnd() {
         c->wideIndices = true;
     }
     const std::size_t n = c->vertexCount - c->primitiveStart;
-    if (c->wideIndices)
-        WriteTriangles(c->indices32, c->primitive, c->primitiveStart, n);
-    else
-        WriteTriangles(c->indices16, c->primitive, c->primitiveStart, n);
+    const std::size_t triangles = c->wideIndices ? WriteTriangles(c->indices32, c->primitive, c->primitiveStart, n)
+                                                 : WriteTriangles(c->indices16, c->primitive, c->primitiveStart, n);
     // Vertices no triangle uses are given back.
-    if (TriangleCount(c->primitive, n) == 0) {
+    if (triangles == 0) {
         c->vertexCount = c->primitiveStart;
         if (!c->matching) {
             c->vertices.resize(c->primitiveStart);
@@ -208,12 +219,7 @@ void GLAPIENTRY glVertex2f(GLfloat x, GLfloat y) { Emit(x, y, 0); }
 void GLAPIENTRY glVertex3fv(const GLfloat* v) { Emit(v[0], v[1], v[2]); }
 
 void GLAPIENTRY glNormal3f(GLfloat x, GLfloat y, GLfloat z) {
-    Context* c = g_current;
-    if (!c) return;
-    c->state.normal = {x, y, z};
-    c->packedNormal[0] = HalfFloat(x);
-    c->packedNormal[1] = HalfFloat(y);
-    c->packedNormal[2] = HalfFloat(z);
+    if (g_current) SetCurrentNormal(*g_current, {x, y, z});
 }
 void GLAPIENTRY glNormal3fv(const GLfloat* v) { glNormal3f(v[0], v[1], v[2]); }
 
@@ -224,11 +230,7 @@ void GLAPIENTRY glTexCoord2f(GLfloat s, GLfloat t) {
 void GLAPIENTRY glColor4f(GLfloat r, GLfloat g, GLfloat b, GLfloat a) {
     Context* c = g_current;
     if (!c) return;
-    c->state.colour = {r, g, b, a};
-    c->packedColour[0] = ColourByte(r);
-    c->packedColour[1] = ColourByte(g);
-    c->packedColour[2] = ColourByte(b);
-    c->packedColour[3] = ColourByte(a);
+    SetCurrentColour(*c, {r, g, b, a});
     // Colour material makes the colour the material's ambient and diffuse as it is set; they
     // stay when it is switched off.
     if (c->state.enabled & CAP_COLOR_MATERIAL) c->state.materialAmbient = c->state.materialDiffuse = c->state.colour;

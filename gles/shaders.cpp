@@ -108,8 +108,11 @@ GLuint LinkProgram(EsApi& es, GLuint vertex, GLuint fragment) {
     GLuint program = es.CreateProgram();
     es.AttachShader(program, vertex);
     es.AttachShader(program, fragment);
-    const char* names[] = {"position", "normal", "state", "texCoord", "colour"};
-    for (GLuint attribute = 0; attribute < 5; ++attribute) es.BindAttribLocation(program, attribute, names[attribute]);
+    es.BindAttribLocation(program, POSITION, "position");
+    es.BindAttribLocation(program, NORMAL, "normal");
+    es.BindAttribLocation(program, STATE, "state");
+    es.BindAttribLocation(program, TEX_COORD, "texCoord");
+    es.BindAttribLocation(program, COLOUR, "colour");
     es.LinkProgram(program);
     GLint linked = GL_FALSE;
     es.GetProgramiv(program, es::LINK_STATUS, &linked);

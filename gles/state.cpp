@@ -169,8 +169,6 @@ void Query(GLenum name, T* params) {
     }
 }
 
-float Clamp01(float v) { return v < 0 ? 0 : v > 1 ? 1 : v; }
-
 void RestoreAttributes(Context& c, const AttribEntry& entry) {
     AttribState& s = c.state;
     const AttribState& saved = entry.saved;
@@ -178,8 +176,8 @@ void RestoreAttributes(Context& c, const AttribEntry& entry) {
     auto restoreEnables = [&](std::uint32_t bits) { s.enabled = (s.enabled & ~bits) | (saved.enabled & bits); };
     if (m & GL_ENABLE_BIT) s.enabled = saved.enabled;
     if (m & GL_CURRENT_BIT) {
-        s.colour = saved.colour;
-        s.normal = saved.normal;
+        SetCurrentColour(c, saved.colour);
+        SetCurrentNormal(c, saved.normal);
         s.texCoord = saved.texCoord;
     }
     if (m & GL_COLOR_BUFFER_BIT) {

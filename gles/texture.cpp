@@ -55,6 +55,9 @@ GLenum BaseFormat(GLint internalFormat) {
     }
 }
 
+// Whether a level of this base format is handed to the driver as RGBA rather than RGB.
+bool KeepsAlpha(GLenum base) { return base == GL_RGBA || base == GL_LUMINANCE_ALPHA || base == GL_ALPHA; }
+
 int Components(GLenum format) {
     switch (format) {
     case GL_ALPHA:
@@ -136,8 +139,9 @@ void SendParameters(Context& c, Texture& t) {
 
 void SendLevel(Context& c, const TextureLevel& l, GLint level) {
     if (l.width == 0 && l.height == 0 && !l.defined) return;  // a level never sent
-    c.es.TexImage2D(GL_TEXTURE_2D, level, GLint(l.hasAlpha ? es::RGBA8 : es::RGB8), l.width, l.height, 0,
-                    l.hasAlpha ? GL_RGBA : GL_RGB, GL_UNSIGNED_BYTE, l.defined ? l.pixels.data() : nullptr);
+    const bool alpha = KeepsAlpha(l.baseFormat);
+    c.es.TexImage2D(GL_TEXTURE_2D, level, GLint(alpha ? es::RGBA8 : es::RGB8), l.width, l.height, 0,
+                    alpha ? GL_RGBA : GL_RGB, GL_UNSIGNED_BYTE, l.defined ? l.pixels.data() : nullptr);
     CountSent(c, l.pixels.size());
 }
 
@@ -300,9 +304,8 @@ void GLAPIENTRY glTexImage2D(GLenum target, GLint level, GLint internalFormat, G
     l.width = width;
     l.height = height;
     l.baseFormat = base;
-    l.hasAlpha = base == GL_RGBA || base == GL_LUMINANCE_ALPHA || base == GL_ALPHA;
     l.defined = pixels != nullptr;
-    const int outComponents = l.hasAlpha ? 4 : 3;
+    const int outComponents = KeepsAlpha(base) ? 4 : 3;
     l.pixels.assign(pixels ? std::size_t(width) * std::size_t(height) * std::size_t(outComponents) : 0, 0);
     if (pixels) {
         const std::size_t rowPixels = c->unpackRowLength > 0 ? std::size_t(c->unpackRowLength) : std::size_t(width);

@@ -1,5 +1,5 @@
-// The stub driver: a typed do-nothing function for each ES entry point the library loads (the
-// library's own list), with the uploads and the answers a working driver gives put over them.
+// The stub driver: the library's own do-nothing entry points (those it gives a lost driver
+// context), with the uploads and the answers a working driver gives put over them.
 #include "bench/gles/stub_driver.h"
 
 #include <cstring>
@@ -20,13 +20,6 @@ void Copy(const void* bytes, std::size_t size) {
     g_bytesCopied += (long long)size;
 }
 
-template <typename F>
-struct Nothing;
-template <typename R, typename... A>
-struct Nothing<R (*)(A...)> {
-    static R Call(A...) { return R(); }
-};
-
 void BufferData(GLenum, std::ptrdiff_t size, const void* bytes, GLenum) { Copy(bytes, std::size_t(size)); }
 void BufferSubData(GLenum, std::ptrdiff_t, std::ptrdiff_t size, const void* bytes) { Copy(bytes, std::size_t(size)); }
 void TexImage2D(GLenum, GLint, GLint, GLsizei width, GLsizei height, GLint, GLenum format, GLenum, const void* pixels) {
@@ -41,28 +34,27 @@ void GetIntegerv(GLenum name, GLint* values) {
         *values = 4096;  // GL_MAX_TEXTURE_SIZE
     }
 }
-GLuint CreateObject() { return 1; }
-GLuint CreateShader(GLenum) { return 1; }
-GLuint FirstBlock(GLuint, const char*) { return 0; }
+// glCreateProgram and glCreateShader.
+template <typename... A>
+GLuint CreateObject(A...) {
+    return 1;
+}
 void GenNames(GLsizei n, GLuint* names) {
     static GLuint next = 1;
     for (GLsizei i = 0; i < n; ++i) names[i] = next++;
 }
 
+// The rest answer zero: no error, and the uniform block found at index 0.
 gles::EsApi StubApi() {
-    gles::EsApi es;
-#define GLES_STUB(ret, name, args) es.name = &Nothing<decltype(es.name)>::Call;
-    GLES_ES_FUNCTIONS(GLES_STUB)
-#undef GLES_STUB
+    gles::EsApi es = gles::DoNothingApi();
     es.BufferData = BufferData;
     es.BufferSubData = BufferSubData;
     es.TexImage2D = TexImage2D;
     es.GetShaderiv = GetStatus;
     es.GetProgramiv = GetStatus;
     es.GetIntegerv = GetIntegerv;
-    es.CreateProgram = CreateObject;
-    es.CreateShader = CreateShader;
-    es.GetUniformBlockIndex = FirstBlock;
+    es.CreateProgram = CreateObject<>;
+    es.CreateShader = CreateObject<GLenum>;
     es.GenBuffers = GenNames;
     es.GenTextures = GenNames;
     es.GenVertexArrays = GenNames;

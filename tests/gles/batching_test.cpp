@@ -93,17 +93,10 @@ void UploadColour(const GLubyte (&rgb)[3]) {
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
 }
 
-void LeftHalf() {
+// The left (-1) or right (1) half of the viewport.
+void Half(float side) {
     glPushMatrix();
-    glTranslatef(-0.5f, 0, 0);
-    glScalef(0.5f, 1, 1);
-    FillViewport();
-    glPopMatrix();
-}
-
-void RightHalf() {
-    glPushMatrix();
-    glTranslatef(0.5f, 0, 0);
+    glTranslatef(side * 0.5f, 0, 0);
     glScalef(0.5f, 1, 1);
     FillViewport();
     glPopMatrix();
@@ -116,18 +109,18 @@ TEST_F(Library, ATextureChangedWhileABatchWaitsIsChangedOnlyAfterIt) {
     UploadColour({200, 0, 0});
     glEnable(GL_TEXTURE_2D);
     glClear(GL_COLOR_BUFFER_BIT);
-    LeftHalf();                 // waits in the batch, with the red texture
+    Half(-1);                   // waits in the batch, with the red texture
     UploadColour({0, 200, 0});  // the same texture re-sent green
-    RightHalf();
+    Half(1);
     glesFlush();
     ExpectNear(PixelAt(SIZE / 4, SIZE / 2), {200, 0, 0}, "drawn before the texture was re-sent");
     ExpectNear(PixelAt(3 * SIZE / 4, SIZE / 2), {0, 200, 0}, "drawn after");
 
     glClear(GL_COLOR_BUFFER_BIT);
-    LeftHalf();                  // waits with the green texture
+    Half(-1);                    // waits with the green texture
     glDeleteTextures(1, &name);  // the default texture, never sent, is bound: untextured
     glColor3ub(0, 0, 90);
-    RightHalf();
+    Half(1);
     glesFlush();
     ExpectNear(PixelAt(SIZE / 4, SIZE / 2), {0, 200, 0}, "drawn before the texture was deleted");
     ExpectNear(PixelAt(3 * SIZE / 4, SIZE / 2), {0, 0, 90}, "drawn after, untextured");
@@ -266,10 +259,6 @@ TEST_F(Library, ATerrainFrameSendsTheParticlesAndTheTablesOnly) {
     EXPECT_EQ(glesBytesSentCount() - bytes, PARTICLES * 4 * VERTEX_BYTES + DRAWS * STATE_BYTES);
     EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
 }
-
-}  // namespace
-
-namespace {
 
 // A primitive past what 16-bit indices name, and more matrices than one batch's table holds:
 // both are drawn whole, the first with 32-bit indices, the second as two batches.

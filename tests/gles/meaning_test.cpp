@@ -257,4 +257,21 @@ TEST_F(Library, EachAttributeBitAlonePutsBackItsOwnStateOnly) {
     }
 }
 
+TEST_F(Library, TheCurrentColourAndNormalPoppedAreTheOnesDrawn) {
+    glEnable(GL_LIGHTING);
+    glEnable(GL_LIGHT0);
+    glEnable(GL_COLOR_MATERIAL);
+    glColor3ub(200, 0, 0);
+    glNormal3f(0, 0, 1);
+    glPushAttrib(GL_CURRENT_BIT);
+    glColor3ub(0, 200, 0);
+    glNormal3f(0, 0, -1);  // facing away from light 0: ambient only
+    glPopAttrib();
+    glClear(GL_COLOR_BUFFER_BIT);
+    FillViewport();
+    glesFlush();
+    // The red put back, lit from the front: 0.2 ambient and the full diffuse.
+    ExpectNear(PixelAt(SIZE / 2, SIZE / 2), {240, 0, 0}, "the colour and the normal put back");
+}
+
 }  // namespace
