@@ -144,6 +144,13 @@ class PageCase(unittest.TestCase):
                        "return [!m.hidden, document.getElementById('message-text').textContent,"
                        "        document.getElementById('message-detail').textContent]")
 
+    def message_buttons(self):
+        """The labels of the message panel's buttons, in order."""
+        return self.js("return [...document.querySelectorAll('#message-buttons button')].map(b => b.textContent)")
+
+    def wait_for_music(self):
+        self.wait_for("Module.vrexAudio && Module.vrexAudio.position() >= 0", timeout=60, what="the music")
+
     def frames(self):
         return self.js("return Module.vrexPage ? Module.vrexPage.frames : 0")
 
@@ -435,7 +442,7 @@ class SoundTest(PageCase):
 
     def test_the_music_plays_from_the_shows_time(self):
         self.open(f"?windowed&start={MODEL_FRAME}")
-        self.wait_for("Module.vrexAudio && Module.vrexAudio.position() >= 0", timeout=60, what="the music")
+        self.wait_for_music()
         first, shown_at = self.js("return [Module.vrexAudio.position(), document.body.dataset.showFrame / 60]")
         self.assertAlmostEqual(first, shown_at, delta=1.0)
         time.sleep(1.0)
@@ -552,7 +559,7 @@ class EndTest(PageCase):
 
     def test_escape_stops_the_music(self):
         self.open(f"?windowed&start={MODEL_FRAME}")
-        self.wait_for("Module.vrexAudio && Module.vrexAudio.position() >= 0", timeout=60, what="the music")
+        self.wait_for_music()
         ActionChains(self.driver).send_keys(Keys.ESCAPE).perform()
         self.wait_for(f"{STATE} === 'ended'", what="the end")
         self.assertEqual(self.message()[1], "The show has ended.")
@@ -565,8 +572,7 @@ class EndTest(PageCase):
         self.assertTrue(shown)
         self.assertEqual(text, "The show has ended.")
         self.assertEqual(self.js("return document.body.dataset.status"), "0")
-        self.assertEqual(self.js("return [...document.querySelectorAll('#message-buttons button')]"
-                                 ".map(b => b.textContent)"), ["Start again"])
+        self.assertEqual(self.message_buttons(), ["Start again"])
         self.assertLess(int(self.js("return document.body.dataset.showFrame")), SHOW_END_FRAME)
         self.assert_silent_after_the_end()
 
@@ -589,8 +595,7 @@ class FailureTest(PageCase):
         self.wait_for(f"{STATE} === 'failed'", timeout=30, what="the failure")
         shown, text, detail = self.message()
         self.assertTrue(shown)
-        self.assertEqual(self.js("return [...document.querySelectorAll('#message-buttons button')]"
-                                 ".map(b => b.textContent)"), ["Try again"])
+        self.assertEqual(self.message_buttons(), ["Try again"])
         return text, detail
 
     def test_a_failure_after_the_first_wait_is_reported(self):
@@ -709,7 +714,7 @@ class MemoryTest(PageCase):
             music = file.read()
         probes = [music[at:at + 48].hex() for at in (len(music) // 3, len(music) // 2, 2 * len(music) // 3)]
         self.open(f"?windowed&start={MODEL_FRAME}")
-        self.wait_for("Module.vrexAudio && Module.vrexAudio.position() >= 0", timeout=60, what="the music")
+        self.wait_for_music()
         found = self.js("""
             const heap = Module.HEAPU8;
             return arguments[0].map(hex => {
@@ -823,7 +828,7 @@ class PacingTest(PageCase):
 
     def test_with_the_cpu_slowed_the_terrain_keeps_the_musics_time(self):
         self.open("?windowed&start=terrain")
-        self.wait_for("Module.vrexAudio && Module.vrexAudio.position() >= 0", timeout=60, what="the music")
+        self.wait_for_music()
         self.js("window.drawnAt = []; new MutationObserver(() => drawnAt.push(performance.now()))"
                 ".observe(document.body, {attributeFilter: ['data-show-frame']})")
         self.throttle(4)
@@ -836,7 +841,7 @@ class PacingTest(PageCase):
 
     def test_a_hidden_page_stands_still_and_goes_on_with_its_music(self):
         self.open(f"?windowed&start={MODEL_FRAME}")
-        self.wait_for("Module.vrexAudio && Module.vrexAudio.position() >= 0", timeout=60, what="the music")
+        self.wait_for_music()
         # The page's own record of when it was hidden and shown, and where the music was then.
         self.js("window.visibility = []; document.addEventListener('visibilitychange', () => visibility.push("
                 "[document.visibilityState, performance.now() / 1000, Module.vrexAudio.position(),"
