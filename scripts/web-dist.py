@@ -35,6 +35,10 @@ ICON_SIZES = [192, 512]  # what the installers of web apps ask for
 MUSIC_COPIES = [("musika.opus", "audio/ogg; codecs=opus"), ("musika.mp3", "audio/mpeg")]
 MUSIC_NOTE_MAGIC = "vrex-music-copies\n"  # gaudio/gaudio_web_fetch.h
 PACKED = ["vrex-data.data", "vrex.wasm"]  # stored as gzip streams, unpacked by the page
+WORKER = "sw.js"
+# Asked for by fixed names (the site's address, the page's link to its manifest, the worker's
+# registration), so these alone carry no hash.
+PLAIN_NAMES = {"index.html", "manifest.json", WORKER}
 LEFT_OUT = {"musika.mp3", "musika.mid"}  # the page fetches its own music; the score is for editors
 SITE_LINE = "  const SITE = {};\n"  # in web/index.html, filled in here
 WORKER_LINES = ("const VERSION = '';", "const FILES = [];", "const MUSIC = [];")  # in web/service-worker.js
@@ -70,18 +74,20 @@ class Site:
 
     def __init__(self):
         self.files = {}  # published name -> bytes
-        self.names = {}  # plain name -> published name
-        self.sizes = {}  # plain name -> bytes on the site, for the files stored packed
+        self.names = {}  # plain name -> published name, for the names that carry a hash
 
-    def add(self, name, content, keep_name=False):
+    def add(self, name, content):
         if name in PACKED:
             content = gzip.compress(content, compresslevel=9, mtime=0)
-            self.sizes[name] = len(content)
-        published = name if keep_name else hashed(name, content)
+        published = name if name in PLAIN_NAMES else hashed(name, content)
         self.files[published] = content
-        if not keep_name:
+        if name not in PLAIN_NAMES:
             self.names[name] = published
         return published
+
+    def packed_sizes(self):
+        """Plain name -> bytes on the site, for the files stored packed."""
+        return {name: len(self.files[self.names[name]]) for name in PACKED}
 
 
 def pack_data(data_dir, note, work):
@@ -136,7 +142,7 @@ def manifest(icons):
 
 def page(template, site, icons):
     text = replace_once(template, SITE_LINE, "  const SITE = " + json.dumps(
-        {"files": site.names, "sizes": site.sizes, "worker": "sw.js"}, sort_keys=True) + ";\n", "index.html")
+        {"files": site.names, "sizes": site.packed_sizes(), "worker": WORKER}, sort_keys=True) + ";\n", "index.html")
     head = ('<link rel="manifest" href="manifest.json">\n'
             f'<link rel="icon" href="{icons[192]}">\n'
             f'<link rel="apple-touch-icon" href="{icons[192]}">\n'
@@ -166,11 +172,11 @@ def build(web_build, data_dir, web_music, gen_data, work):
     site.add("vrex.wasm", read(os.path.join(web_build, "vrex.wasm")))
     site.add("vrex.js", read(os.path.join(web_build, "vrex.js")))
     icons = {size: site.add(f"icon-{size}.png", png) for size, png in draw_icons(gen_data, work).items()}
-    site.add("manifest.json", manifest(icons), keep_name=True)
+    site.add("manifest.json", manifest(icons))
     with open(os.path.join(SOURCE, "web", "index.html")) as template:
-        site.add("index.html", page(template.read(), site, icons), keep_name=True)
+        site.add("index.html", page(template.read(), site, icons))
     with open(os.path.join(SOURCE, "web", "service-worker.js")) as template:
-        site.add("sw.js", worker(template.read(), site, music), keep_name=True)
+        site.add(WORKER, worker(template.read(), site, music))
     return site
 
 

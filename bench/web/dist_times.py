@@ -17,16 +17,9 @@ import sys
 import tempfile
 import time
 
-from selenium import webdriver
-from selenium.webdriver.chrome.service import Service
-
 SOURCE = os.path.normpath(os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", ".."))
 sys.path.insert(0, os.path.join(SOURCE, "tests", "web"))
-import dist_test  # noqa: E402  (its plain server and unpacking)
-import page_test  # noqa: E402  (the browser's flags)
-
-TRANSFERRED = ("return performance.getEntriesByType('resource').concat(performance.getEntriesByType('navigation'))"
-               ".reduce((sum, e) => sum + (e.transferSize || 0), 0)")
+import dist_test  # noqa: E402  (its plain server, unpacking, browser and byte count)
 
 
 def visit(driver, url):
@@ -35,7 +28,7 @@ def visit(driver, url):
         time.sleep(0.01)
     while not driver.execute_script("return Module.vrexAudio && Module.vrexAudio.position() >= 0"):
         time.sleep(0.01)
-    return driver.execute_script("return Module.vrexPage.firstFrameMs"), driver.execute_script(TRANSFERRED)
+    return driver.execute_script("return Module.vrexPage.firstFrameMs"), driver.execute_script(dist_test.TRANSFERRED)
 
 
 def run(zip_path, mbps):
@@ -43,11 +36,7 @@ def run(zip_path, mbps):
     profile = tempfile.mkdtemp(prefix="vrex-bench-profile-")
     dist_test.unpack(zip_path, os.path.join(root, dist_test.SUB_PATH))
     server = dist_test.PlainServer(root)
-    options = webdriver.ChromeOptions()
-    options.binary_location = "/usr/bin/chromium"
-    for flag in page_test.CHROMIUM_FLAGS + dist_test.SOUND + ["--user-data-dir=" + profile]:
-        options.add_argument(flag)
-    driver = webdriver.Chrome(service=Service("/usr/bin/chromedriver"), options=options)
+    driver = dist_test.chromium(profile, dist_test.SOUND)
     try:
         if mbps:
             rate = int(mbps * 1_000_000 / 8)

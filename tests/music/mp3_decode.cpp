@@ -5,8 +5,8 @@
 
 #include <vector>
 
-DecodedMp3 DecodeMp3(const std::string& path) {
-    DecodedMp3 result;
+DecodedFile DecodeMp3(const std::string& path) {
+    DecodedFile result;
     mpg123_handle* mh = mpg123_new(nullptr, nullptr);
     if (!mh) return result;
     // Float output at whatever rate and channel count the file has, so both can be checked.

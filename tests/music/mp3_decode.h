@@ -6,11 +6,12 @@
 
 #include "tools/gen-music/music.h"
 
-struct DecodedMp3 {
+// A whole file decoded; the tests' other decoders (Opus) give the same record.
+struct DecodedFile {
     bool ok = false;
     long rate = 0;
     int channels = 0;
     music::Audio audio;
 };
 
-DecodedMp3 DecodeMp3(const std::string& path);
+DecodedFile DecodeMp3(const std::string& path);

@@ -16,8 +16,8 @@ using namespace music;
 
 std::string DataPath(const char* name) { return std::string(VREX_DATA_DIR) + "/" + name; }
 
-const DecodedMp3& Music() {
-    static const DecodedMp3 decoded = DecodeMp3(DataPath("musika.mp3"));
+const DecodedFile& Music() {
+    static const DecodedFile decoded = DecodeMp3(DataPath("musika.mp3"));
     return decoded;
 }
 

@@ -19,14 +19,9 @@ using namespace music;
 
 constexpr int OPUS_RATE = 48000;  // what every Opus decoder gives
 
-struct Copy {
-    bool ok = false;
-    long rate = 0;
-    Audio audio;
-};
-
-Copy DecodeOpus(const std::string& path) {
-    Copy result;
+// ok only for a stereo file, as for the MP3 copy below: the copies keep both channels.
+DecodedFile DecodeOpus(const std::string& path) {
+    DecodedFile result;
     int error = 0;
     OggOpusFile* file = op_open_file(path.c_str(), &error);
     if (!file) return result;
@@ -39,27 +34,29 @@ Copy DecodeOpus(const std::string& path) {
             result.audio.right.push_back(block[2 * i + 1]);
         }
     }
-    result.ok = got == 0 && op_channel_count(file, -1) == 2;
+    result.channels = op_channel_count(file, -1);
+    result.ok = got == 0 && result.channels == 2;
     result.rate = OPUS_RATE;
     op_free(file);
     return result;
 }
 
-const Copy& Opus() {
-    static const Copy copy = DecodeOpus(std::string(VREX_WEB_MUSIC_DIR) + "/musika.opus");
+const DecodedFile& Opus() {
+    static const DecodedFile copy = DecodeOpus(std::string(VREX_WEB_MUSIC_DIR) + "/musika.opus");
     return copy;
 }
 
-const Copy& WebMp3() {
-    static const Copy copy = [] {
-        DecodedMp3 decoded = DecodeMp3(std::string(VREX_WEB_MUSIC_DIR) + "/musika.mp3");
-        return Copy{decoded.ok && decoded.channels == 2, decoded.rate, decoded.audio};
+const DecodedFile& WebMp3() {
+    static const DecodedFile copy = [] {
+        DecodedFile decoded = DecodeMp3(std::string(VREX_WEB_MUSIC_DIR) + "/musika.mp3");
+        decoded.ok = decoded.ok && decoded.channels == 2;
+        return decoded;
     }();
     return copy;
 }
 
-const DecodedMp3& Desktop() {
-    static const DecodedMp3 decoded = DecodeMp3(std::string(VREX_DATA_DIR) + "/musika.mp3");
+const DecodedFile& Desktop() {
+    static const DecodedFile decoded = DecodeMp3(std::string(VREX_DATA_DIR) + "/musika.mp3");
     return decoded;
 }
 
@@ -80,7 +77,7 @@ std::vector<float> DesktopAt(long rate, size_t from, size_t count) {
 
 // The shift (in samples of the copy's rate) at which the copy best matches the desktop's file
 // over one second from `seconds`, searched within +-10 ms: positive when the copy is late.
-long BestShift(const Copy& copy, double seconds) {
+long BestShift(const DecodedFile& copy, double seconds) {
     const long window = copy.rate;
     const long reach = copy.rate / 100;
     const size_t from = size_t(seconds * double(copy.rate));
@@ -105,7 +102,7 @@ long BestShift(const Copy& copy, double seconds) {
 
 struct Case {
     const char* name;
-    const Copy& (*copy)();
+    const DecodedFile& (*copy)();
 };
 const Case COPIES[] = {{"musika.opus", Opus}, {"musika.mp3 (web)", WebMp3}};
 
@@ -151,7 +148,7 @@ TEST(WebMusicFile, EachCopyStartsOnTheDesktopFilesSampleWithinAMillisecond) {
 
 TEST(WebMusicFile, TheLineUpSeesAShiftedCopy) {
     // The same search on the desktop's own samples moved by 5 ms must find those 5 ms.
-    Copy shifted{true, Desktop().rate, Desktop().audio};
+    DecodedFile shifted = Desktop();
     const size_t moved = size_t(Desktop().rate / 200);
     shifted.audio.left.insert(shifted.audio.left.begin(), moved, 0.0f);
     EXPECT_EQ(BestShift(shifted, 3.0), long(moved));

@@ -36,6 +36,9 @@ SUB_PATH = "party/2026/vrex/"  # not the top of the host: every address must be 
 INTRO1_FRAME = 1530  # clock 1.07: INTRO1.TGA fills the picture
 HASHED = re.compile(r"\.[0-9a-f]{12}\.")
 SOUND = ["--autoplay-policy=no-user-gesture-required"]
+# The bytes that came over the network for the page and everything it fetched.
+TRANSFERRED = ("return performance.getEntriesByType('resource').concat(performance.getEntriesByType('navigation'))"
+               ".reduce((sum, e) => sum + e.transferSize, 0)")
 
 
 class PlainServer:
@@ -82,6 +85,20 @@ def site_map(files):
     return json.loads(found.group(1))
 
 
+def worker_list(files, name):
+    """One of the lists web-dist.py wrote into the service worker: FILES or MUSIC."""
+    return json.loads(re.search(r"const " + name + r" = (\[.*\]);", files["sw.js"].decode()).group(1))
+
+
+def chromium(profile, flags):
+    """Headless Chromium with the page's tests' flags and a profile of its own."""
+    options = webdriver.ChromeOptions()
+    options.binary_location = "/usr/bin/chromium"
+    for flag in page_test.CHROMIUM_FLAGS + flags + ["--user-data-dir=" + profile]:
+        options.add_argument(flag)
+    return webdriver.Chrome(service=Service("/usr/bin/chromedriver"), options=options)
+
+
 def write_site(data_dir, zip_path, folder):
     subprocess.run([sys.executable, os.path.join(SOURCE, "scripts", "web-dist.py"), WEB_BUILD, data_dir, WEB_MUSIC,
                     GEN_DATA, "--site", folder, "--zip", zip_path], check=True, stdout=subprocess.DEVNULL)
@@ -100,8 +117,7 @@ class ZipTest(unittest.TestCase):
 
     def test_every_file_the_site_asks_for_is_in_it_by_a_relative_address(self):
         site = site_map(self.files)
-        worker = self.files["sw.js"].decode()
-        listed = lambda name: json.loads(re.search(r"const " + name + r" = (\[.*\]);", worker).group(1))
+        listed = lambda name: worker_list(self.files, name)
         manifest = json.loads(self.files["manifest.json"])
         package = gzip.decompress(self.files[site["files"]["vrex-data.data"]])
         note = package[package.index(b"vrex-music-copies\n"):].split(b"\n\n")[0].decode(errors="replace")
@@ -134,8 +150,7 @@ class ZipTest(unittest.TestCase):
         self.assertEqual(again["sw.js"], self.files["sw.js"])
 
     def test_a_first_visit_stays_under_8_mb_whichever_copy_of_the_music_it_takes(self):
-        worker = self.files["sw.js"].decode()
-        music = json.loads(re.search(r"const MUSIC = (\[.*\]);", worker).group(1))
+        music = worker_list(self.files, "MUSIC")
         for taken in music:
             with self.subTest(music=taken):
                 total = sum(len(content) for name, content in self.files.items() if name not in music or name == taken)
@@ -154,11 +169,7 @@ class BrowserCase(unittest.TestCase):
         unpack(ZIP, self.folder)
         self.server = PlainServer(self.root)
         self.profile = tempfile.mkdtemp(prefix="vrex-chromium-")
-        options = webdriver.ChromeOptions()
-        options.binary_location = "/usr/bin/chromium"
-        for flag in page_test.CHROMIUM_FLAGS + self.extra_flags + ["--user-data-dir=" + self.profile]:
-            options.add_argument(flag)
-        self.driver = webdriver.Chrome(service=Service("/usr/bin/chromedriver"), options=options)
+        self.driver = chromium(self.profile, self.extra_flags)
         self.driver.set_script_timeout(60)
 
     def tearDown(self):
@@ -174,6 +185,7 @@ class BrowserCase(unittest.TestCase):
     wait_for = page_test.PageCase.wait_for
     canvas_png = page_test.PageCase.canvas_png
     canvas_luma_psnr = page_test.PageCase.canvas_luma_psnr
+    message = page_test.PageCase.message
 
     def wait_until_kept(self):
         """Until the service worker has the site (it has finished installing and is active)."""
@@ -199,8 +211,7 @@ class BrowserCase(unittest.TestCase):
                 self.js("return performance.getEntriesByType('resource').map(e => e.name.split('?')[0])")}
 
     def bytes_transferred(self):
-        return self.js("return performance.getEntriesByType('resource').concat("
-                       "performance.getEntriesByType('navigation')).reduce((sum, e) => sum + e.transferSize, 0)")
+        return self.js(TRANSFERRED)
 
     def still(self, frame):
         self.open(f"?start={frame}&still")
@@ -320,7 +331,7 @@ class InitErrorTest(BrowserCase):
             shutil.rmtree(work)
         self.open("?windowed")
         self.wait_for("document.body.dataset.state === 'ended'", timeout=60, what="the end")
-        shown, text, detail = page_test.PageCase.message(self)
+        shown, text, detail = self.message()
         self.assertTrue(shown)
         self.assertEqual(text, "The show ended with status -1.")
         self.assertIn("Init Error!", detail)
@@ -330,7 +341,8 @@ class ProgressTest(BrowserCase):
     extra_flags = []
 
     def test_the_bar_counts_the_packed_bytes_never_past_the_whole_nor_back(self):
-        total = len(site_files(ZIP)[site_map(site_files(ZIP))["files"]["vrex-data.data"]])
+        files = site_files(ZIP)
+        total = len(files[site_map(files)["files"]["vrex-data.data"]])
         self.driver.set_network_conditions(offline=False, latency=5, download_throughput=2_000_000,
                                            upload_throughput=2_000_000)
         seen = []

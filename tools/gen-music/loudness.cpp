@@ -23,17 +23,10 @@ using LoudnessMeter = std::unique_ptr<ebur128_state, StateDeleter>;
 LoudnessMeter Measure(const Audio& audio, int sampleRate, int mode) {
     LoudnessMeter meter(ebur128_init(2, static_cast<unsigned long>(sampleRate), mode));
     if (!meter) return meter;
-    const size_t frames = std::min(audio.left.size(), audio.right.size());
-    std::vector<float> interleaved;
-    for (size_t first = 0; first < frames; first += FRAMES_PER_CALL) {
-        const size_t count = std::min(FRAMES_PER_CALL, frames - first);
-        interleaved.resize(count * 2);
-        for (size_t i = 0; i < count; ++i) {
-            interleaved[2 * i] = audio.left[first + i];
-            interleaved[2 * i + 1] = audio.right[first + i];
-        }
-        if (ebur128_add_frames_float(meter.get(), interleaved.data(), count) != EBUR128_SUCCESS) return nullptr;
-    }
+    const bool measured = ForEachStereoSlice(audio, FRAMES_PER_CALL, [&](const float* interleaved, size_t frames) {
+        return ebur128_add_frames_float(meter.get(), interleaved, frames) == EBUR128_SUCCESS;
+    });
+    if (!measured) return nullptr;
     return meter;
 }
 

@@ -14,13 +14,14 @@
 //     Audio audio = RenderScore(score, soundfont, 0, PieceSeconds(score.sections));
 //     MasterAudio(audio, ...)              -> fade, loudness to -14 LUFS, peaks under -1 dBFS
 //     EncodeMp3(audio)                     -> "musika.mp3", 44.1 kHz stereo CBR 192 kbit/s
-// (RenderMasteredPiece does the middle steps; vrex-gen-web-music encodes the web page's copies
-// from the same rendering, see web_music.h.)
+// (RenderMasteredPiece does the rendering and mastering; vrex-gen-web-music encodes the web
+// page's copies from the same rendering, see web_music.h.)
 // Every step is deterministic: no clock, no random seed, one synthesis thread.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -136,6 +137,12 @@ struct Audio {
     std::vector<float> left, right;  // planar, SAMPLE_RATE frames per second, full scale 1.0
 };
 
+// Hands the piece to `take` as interleaved stereo, `sliceFrames` frames at a time, so that the
+// libraries that want it interleaved never need a second copy of the whole piece. False as soon
+// as `take` refuses a slice.
+bool ForEachStereoSlice(const Audio& audio, size_t sliceFrames,
+                        const std::function<bool(const float* interleaved, size_t frames)>& take);
+
 // Plays the score's events that start inside [fromSeconds, toSeconds) through FluidSynth,
 // sample-accurately, with the controls before `fromSeconds` applied at its start. Returns
 // empty audio when the soundfont can't be loaded.
@@ -176,12 +183,13 @@ std::vector<uint8_t> EncodeMp3(const Audio& audio, int kbps = MP3_KBPS);
 
 // ---- The whole piece, as every encoding of it starts -----------------------------------------
 
-// Composes, renders and masters the piece: the one rendering that musika.mp3 and the web page's
-// copies are all encoded from. Empty audio (and a message) when the score or the soundfont fails.
-Audio RenderMasteredPiece(const std::string& soundfont, MasterReport* report);
-
-// Written beside the target and renamed over it, so an interrupted build never leaves a
-// half-written file that looks up to date.
-bool WriteFileAtomically(const std::string& path, const std::vector<uint8_t>& bytes);
+struct MasteredPiece {
+    Audio audio;
+    MasterReport report;
+};
+// Renders and masters the composed score: the one rendering that musika.mp3 and the web page's
+// copies are all encoded from. Empty audio (and a message) when the score has unreadable parts
+// or the soundfont fails.
+MasteredPiece RenderMasteredPiece(const Score& score, const std::string& soundfont);
 
 }  // namespace music

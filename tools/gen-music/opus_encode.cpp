@@ -1,15 +1,13 @@
 // opus_encode.cpp - Ogg Opus through libopusenc, in memory.
 #include <opus/opusenc.h>
 
-#include <algorithm>
-
 #include "tools/gen-music/web_music.h"
 
 namespace music {
 
 namespace {
 
-constexpr int CHUNK_FRAMES = 8192;
+constexpr size_t CHUNK_FRAMES = 8192;
 constexpr int SERIAL_NUMBER = 0x76726578;  // fixed, so that every build writes the same bytes
 constexpr int COMPLEXITY = 10;             // the slowest and best; encoding runs once per build
 
@@ -37,17 +35,9 @@ std::vector<uint8_t> EncodeOpus(const Audio& audio, int kbps) {
               ope_encoder_ctl(encoder, OPUS_SET_BITRATE(kbps * 1000)) == OPE_OK &&
               ope_encoder_ctl(encoder, OPUS_SET_COMPLEXITY(COMPLEXITY)) == OPE_OK &&
               ope_encoder_ctl(encoder, OPUS_SET_SIGNAL(OPUS_SIGNAL_MUSIC)) == OPE_OK;
-    const size_t frames = std::min(audio.left.size(), audio.right.size());
-    std::vector<float> interleaved;
-    for (size_t at = 0; ok && at < frames; at += CHUNK_FRAMES) {
-        const size_t count = std::min<size_t>(CHUNK_FRAMES, frames - at);
-        interleaved.resize(count * 2);
-        for (size_t i = 0; i < count; ++i) {
-            interleaved[2 * i] = audio.left[at + i];
-            interleaved[2 * i + 1] = audio.right[at + i];
-        }
-        ok = ope_encoder_write_float(encoder, interleaved.data(), static_cast<int>(count)) == OPE_OK;
-    }
+    ok = ok && ForEachStereoSlice(audio, CHUNK_FRAMES, [&](const float* interleaved, size_t frames) {
+             return ope_encoder_write_float(encoder, interleaved, static_cast<int>(frames)) == OPE_OK;
+         });
     ok = ok && ope_encoder_drain(encoder) == OPE_OK;
     ope_encoder_destroy(encoder);
     return ok ? ogg : std::vector<uint8_t>{};
