@@ -321,8 +321,7 @@ class InitErrorTest(BrowserCase):
             for name in os.listdir(DATA_DIR):
                 if not name.startswith(".") and name not in ("musika.mp3", "musika.mid"):
                     os.symlink(os.path.join(DATA_DIR, name), os.path.join(data, name))
-            subprocess.run([sys.executable, page_test.FILE_PACKAGER, "vrex-data.data", "--preload", "data@/",
-                            "--js-output=vrex-data.js"], cwd=work, check=True, capture_output=True)
+            page_test.pack_data_set(work)
             with open(os.path.join(work, "vrex-data.data"), "rb") as packed:
                 with open(os.path.join(self.folder, site["vrex-data.data"]), "wb") as published:
                     published.write(gzip.compress(packed.read()))

@@ -66,8 +66,15 @@ def site_without(name):
     return folder
 
 
-def site_with_data_without(data_dir, name):
-    """A copy of the site whose packed data set lacks one file."""
+def pack_data_set(folder):
+    """Packs FOLDER/data as the page packs its data set: FOLDER/vrex-data.data and its loader."""
+    subprocess.run([sys.executable, FILE_PACKAGER, "vrex-data.data", "--preload", "data@/",
+                    "--js-output=vrex-data.js"], cwd=folder, check=True, capture_output=True)
+
+
+def site_with_data_without(data_dir, name, replacement=None):
+    """A copy of the site whose packed data set lacks one file, or has `replacement` (bytes) in
+    its place."""
     folder = site_without("vrex-data.data")
     os.remove(os.path.join(folder, "vrex-data.js"))
     data = os.path.join(folder, "data")
@@ -75,8 +82,10 @@ def site_with_data_without(data_dir, name):
     for file in os.listdir(data_dir):
         if file != name:
             shutil.copy(os.path.join(data_dir, file), os.path.join(data, file))
-    subprocess.run([sys.executable, FILE_PACKAGER, "vrex-data.data", "--preload", "data@/",
-                    "--js-output=vrex-data.js"], cwd=folder, check=True, capture_output=True)
+    if replacement is not None:
+        with open(os.path.join(data, name), "wb") as file:
+            file.write(replacement)
+    pack_data_set(folder)
     return folder
 
 
@@ -531,18 +540,6 @@ class ReaderBoxTest(PageCase):
         self.assertEqual(self.js("return document.body.dataset.state"), "playing")
 
 
-def site_with_data_replacing(data_dir, name, content):
-    """A copy of the site whose packed data set has `content` as the file `name`."""
-    folder = site_with_data_without(data_dir, name)
-    os.remove(os.path.join(folder, "vrex-data.js"))
-    os.remove(os.path.join(folder, "vrex-data.data"))
-    with open(os.path.join(folder, "data", name), "wb") as file:
-        file.write(content)
-    subprocess.run([sys.executable, FILE_PACKAGER, "vrex-data.data", "--preload", "data@/",
-                    "--js-output=vrex-data.js"], cwd=folder, check=True, capture_output=True)
-    return folder
-
-
 SHOW_END_FRAME = 18572
 STATE = "document.body.dataset.state"
 
@@ -616,7 +613,7 @@ class BadMusicTest(PageCase):
     @classmethod
     def setUpClass(cls):
         # An MP3's first bytes, then nothing a decoder can use.
-        cls.folder = site_with_data_replacing(DATA_DIR, "musika.mp3", b"ID3\x04\x00\x00\x00\x00\x00\x00" + bytes(5000))
+        cls.folder = site_with_data_without(DATA_DIR, "musika.mp3", b"ID3\x04\x00\x00\x00\x00\x00\x00" + bytes(5000))
         super().setUpClass()
 
     @classmethod
