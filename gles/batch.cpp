@@ -22,11 +22,10 @@ void SetUpVertexArray(Context& c, BatchSlot& slot) {
     constexpr GLsizei stride = sizeof(Vertex);
     auto at = [](std::size_t offset) { return reinterpret_cast<void*>(offset); };
     es.VertexAttribPointer(POSITION, 3, GL_FLOAT, GL_FALSE, stride, at(offsetof(Vertex, position)));
-    es.VertexAttribPointer(NORMAL, 3, es::HALF_FLOAT, GL_FALSE, stride, at(offsetof(Vertex, normal)));
-    es.VertexAttribPointer(STATE, 1, GL_UNSIGNED_SHORT, GL_FALSE, stride, at(offsetof(Vertex, state)));
+    es.VertexAttribIPointer(NORMAL, 1, GL_UNSIGNED_INT, stride, at(offsetof(Vertex, normal)));
     es.VertexAttribPointer(TEX_COORD, 2, GL_FLOAT, GL_FALSE, stride, at(offsetof(Vertex, texCoord)));
     es.VertexAttribPointer(COLOUR, 4, GL_UNSIGNED_BYTE, GL_TRUE, stride, at(offsetof(Vertex, colour)));
-    for (GLuint attribute : {POSITION, NORMAL, STATE, TEX_COORD, COLOUR}) es.EnableVertexAttribArray(attribute);
+    for (GLuint attribute : {POSITION, NORMAL, TEX_COORD, COLOUR}) es.EnableVertexAttribArray(attribute);
 }
 
 // Makes sure the store of a buffer bound to `target` holds `size` bytes, growing it by doubling:
@@ -92,13 +91,35 @@ void SendIndices(Context& c, BatchSlot& slot, IndexVector<T>& fresh, IndexVector
     fresh.clear();
 }
 
+// A batch of strips of four ends with its last strip begun below the vertex limit.
+constexpr std::size_t MOST_STRIPS_OF_FOUR = BATCH_VERTEX_LIMIT / 4 + 1;
+
+// A part of the batch's uniform block (bound), sent when it differs from what the slot's block holds.
+template <typename V>
+void SendTable(Context& c, std::size_t offset, V& fresh, V& held) {
+    if (SameVector(fresh, held)) return;
+    c.es.BufferSubData(es::UNIFORM_BUFFER, std::ptrdiff_t(offset), std::ptrdiff_t(fresh.size() * sizeof(fresh[0])),
+                       fresh.data());
+    CountSent(c, fresh.size() * sizeof(fresh[0]));
+    fresh.swap(held);
+}
+
+// Which indices the slot's vertex array reads: its own, or the shared strips of four.
+void BindIndices(Context& c, BatchSlot& slot, bool stripsOfFour) {
+    if (slot.stripsOfFour == stripsOfFour) return;
+    c.es.BindBuffer(es::ELEMENT_ARRAY_BUFFER, stripsOfFour ? c.stripIndexBuffer : slot.indexBuffer.name);
+    slot.stripsOfFour = stripsOfFour;
+}
+
 // No vertices, indices or states gathered; the next vertex's state goes into the table afresh.
 void EmptyBatch(Context& c) {
     c.vertices.clear();
     c.indices16.clear();
     c.indices32.clear();
     c.wideIndices = false;
+    c.stripsOfFour = true;
     c.states.clear();
+    c.runs.assign(1, 0);
     c.vertexCount = 0;
     c.matching = true;
     c.vertexStateStale = true;  // its index is in the table just sent, or in none
@@ -123,11 +144,18 @@ void StartNextBatch(Context& c) {
 void FlushBatch(Context& c) {
     // Nothing reaches a lost driver, and no slot keeps what no driver buffer holds.
     if (c.lost) return EmptyBatch(c);
-    if (c.wideIndices ? c.indices32.empty() : c.indices16.empty()) {
-        // Nothing to draw: the vertices are given back, and the slot stays for the next batch.
+    const std::size_t count = c.stripsOfFour  ? c.vertexCount / 4 * 6
+                              : c.wideIndices ? c.indices32.size()
+                                              : c.indices16.size();
+    if (count == 0) {
+        // Nothing to draw: the vertices and their runs are given back, the table of states is
+        // kept, and the slot stays for the next batch.
         c.vertices.clear();
+        c.runs.assign(1, 0);
         c.vertexCount = 0;
         c.matching = true;
+        c.stripsOfFour = true;
+        c.vertexStateStale = true;  // its run starts again at the first vertex
         return;
     }
     if (c.slots.size() <= c.slot) c.slots.resize(c.slot + 1);
@@ -146,22 +174,45 @@ void FlushBatch(Context& c) {
                c.firstChanged * sizeof(Vertex));
         c.vertices.swap(slot.vertices);
     }
-    if (c.wideIndices)
+    BindIndices(c, slot, c.stripsOfFour);
+    if (c.stripsOfFour)
+        ;  // the shared indices serve
+    else if (c.wideIndices)
         SendIndices(c, slot, c.indices32, slot.indices32);
     else
         SendIndices(c, slot, c.indices16, slot.indices16);
     es.BindBuffer(es::UNIFORM_BUFFER, slot.stateBuffer.name);
     // WebGL draws nothing from a uniform buffer smaller than the whole block the shader declares.
-    Reserve(c, es::UNIFORM_BUFFER, slot.stateBuffer, MAX_VERTEX_STATES * sizeof(VertexState));
-    if (!SameVector(c.states, slot.states)) {
-        Upload(c, es::UNIFORM_BUFFER, slot.stateBuffer, c.states.data(), c.states.size() * sizeof(VertexState));
-        c.states.swap(slot.states);
-    }
+    Reserve(c, es::UNIFORM_BUFFER, slot.stateBuffer, BATCH_BLOCK_SIZE);
+    SendTable(c, 0, c.states, slot.states);
+    SendTable(c, RUNS_OFFSET, c.runs, slot.runs);
     es.BindBufferBase(es::UNIFORM_BUFFER, 0, slot.stateBuffer.name);
-    const std::size_t count = slot.wideIndices ? slot.indices32.size() : slot.indices16.size();
-    es.DrawElements(GL_TRIANGLES, GLsizei(count), slot.wideIndices ? GL_UNSIGNED_INT : GL_UNSIGNED_SHORT, nullptr);
+    const bool wide = !c.stripsOfFour && c.wideIndices;
+    es.DrawElements(GL_TRIANGLES, GLsizei(count), wide ? GL_UNSIGNED_INT : GL_UNSIGNED_SHORT, nullptr);
     ++c.drawCalls;
     StartNextBatch(c);
+}
+
+void WriteStripsOfFour(IndexVector<std::uint16_t>& indices, std::size_t strips) {
+    indices.resize(strips * 6);
+    std::uint16_t* out = indices.data();
+    for (std::size_t k = 0; k < strips; ++k, out += 6) {
+        // As any strip: the second triangle swaps its first two vertices to keep the facing.
+        auto vertex = [k](std::size_t i) { return std::uint16_t(4 * k + i); };
+        out[0] = vertex(0), out[1] = vertex(1), out[2] = vertex(2);
+        out[3] = vertex(2), out[4] = vertex(1), out[5] = vertex(3);
+    }
+}
+
+void MakeStripIndexBuffer(Context& c) {
+    IndexVector<std::uint16_t> indices;
+    WriteStripsOfFour(indices, MOST_STRIPS_OF_FOUR);
+    EsApi& es = c.es;
+    es.BindVertexArray(0);
+    es.GenBuffers(1, &c.stripIndexBuffer);
+    es.BindBuffer(es::ELEMENT_ARRAY_BUFFER, c.stripIndexBuffer);
+    es.BufferData(es::ELEMENT_ARRAY_BUFFER, std::ptrdiff_t(indices.size() * 2), indices.data(), es::STATIC_DRAW);
+    CountSent(c, indices.size() * 2);
 }
 
 void EndFrame(Context& c) {

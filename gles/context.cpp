@@ -35,6 +35,7 @@ struct Nothing<R(GLAPIENTRY*)(A...)> {
 // The driver's side of a fresh library context, or of one whose driver context came back.
 bool SetUpDriver(Context& c) {
     if (!BuildPrograms(c)) return false;
+    MakeStripIndexBuffer(c);
     EsApi& es = c.es;
     es.ActiveTexture(es::TEXTURE0);
     es.PixelStorei(GL_UNPACK_ALIGNMENT, 1);  // the library hands the driver packed rows
@@ -104,6 +105,7 @@ void glesContextLost(GlesContext* context) {
     c->lost = true;
     c->es = DoNothingApi();
     DropBatchSlots(*c);
+    c->stripIndexBuffer = 0;
     for (auto& [name, texture] : c->textures) texture.driverName = 0;
     c->programs[0] = c->programs[1] = 0;
     DrawStateChanged(*c);

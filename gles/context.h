@@ -73,6 +73,7 @@ namespace gles {
     X(void, Uniform1i, (GLint, GLint))                                                                \
     X(void, UniformBlockBinding, (GLuint, GLuint, GLuint))                                            \
     X(void, UseProgram, (GLuint))                                                                     \
+    X(void, VertexAttribIPointer, (GLuint, GLint, GLenum, GLsizei, const void*))                      \
     X(void, VertexAttribPointer, (GLuint, GLint, GLenum, GLboolean, GLsizei, const void*))            \
     X(void, Viewport, (GLint, GLint, GLsizei, GLsizei))
 
@@ -85,7 +86,7 @@ struct EsApi {
 // ES 3.0 names that GL 1.1's header need not carry.
 namespace es {
 constexpr GLenum ARRAY_BUFFER = 0x8892, ELEMENT_ARRAY_BUFFER = 0x8893, UNIFORM_BUFFER = 0x8A11;
-constexpr GLenum STREAM_DRAW = 0x88E0, DYNAMIC_DRAW = 0x88E8;
+constexpr GLenum STREAM_DRAW = 0x88E0, STATIC_DRAW = 0x88E4, DYNAMIC_DRAW = 0x88E8;
 constexpr GLenum VERTEX_SHADER = 0x8B31, FRAGMENT_SHADER = 0x8B30;
 constexpr GLenum COMPILE_STATUS = 0x8B81, LINK_STATUS = 0x8B82;
 constexpr GLenum TEXTURE0 = 0x84C0, TEXTURE_MAX_LEVEL = 0x813D, CLAMP_TO_EDGE = 0x812F;
@@ -171,17 +172,16 @@ struct Texture {
 };
 
 // One vertex as the driver keeps it, in object space: the vertex shader applies the matrices,
-// the lighting and the texture-coordinate generation of the state it names. 32 bytes.
+// the lighting and the texture-coordinate generation of the state its run names. 28 bytes.
 struct Vertex {
     float position[3];
-    std::uint16_t normal[3];  // half floats: the normal as sent, its length kept
-    std::uint16_t state;      // index into the batch's table of vertex states
+    std::uint32_t normal;  // as PackNormal packs it
     float texCoord[2];
     std::uint8_t colour[4];  // the current colour, clamped, in bytes as the framebuffer has them
 };
-static_assert(sizeof(Vertex) == 32);
+static_assert(sizeof(Vertex) == 28);
 // The vertex shader's inputs, by location: one for each field of Vertex.
-enum Attribute : GLuint { POSITION, NORMAL, STATE, TEX_COORD, COLOUR };
+enum Attribute : GLuint { POSITION, NORMAL, TEX_COORD, COLOUR };
 
 // What the vertex shader needs of GL's state at one vertex, as std140 columns (see shaders.cpp):
 // the matrices, the material when colour material does not track, and the switches.
@@ -196,9 +196,34 @@ struct VertexState {
     float generate[4];  // s and t: 0 none, 1 sphere map, 2 eye linear, 3 object linear
 };
 static_assert(sizeof(VertexState) == 19 * 16);
-// A batch's table holds this many states: the table fits the 16 KiB of a uniform block that
-// every ES 3.0 driver allows. A batch that needs more is sent and the next one starts.
+// A batch is sent once it holds this many vertices: 1.7 MB of them, a store a phone's browser
+// takes at once, and 16-bit indices for any primitive of up to 5536 vertices begun below it.
+constexpr std::size_t BATCH_VERTEX_LIMIT = 60000;
+
+// A batch's table holds this many states; it fits the 16 KiB of a uniform block that every
+// ES 3.0 driver allows, with the batch's runs after it. A batch that needs more is sent and the
+// next one starts.
 constexpr std::size_t MAX_VERTEX_STATES = 48;
+
+// A batch's vertices are drawn in runs, each under one state of its table. A run is a word:
+// its first vertex above its state's index (runs start at a glBegin, below the batch's vertex
+// limit, so 24 bits hold the vertex). A vertex belongs to the last run that starts at or before
+// it: the vertex shader finds it by the vertex's index, so no vertex carries its state. In the
+// uniform block, after the states, come the number of runs and the runs, four words a vector.
+constexpr std::uint32_t RunWord(std::size_t first, std::size_t state) { return std::uint32_t(first << 8 | state); }
+constexpr std::size_t RunState(std::uint32_t run) { return run & 0xFF; }
+constexpr std::size_t RUNS_OFFSET = MAX_VERTEX_STATES * sizeof(VertexState);
+constexpr std::size_t RUN_VECTORS = 112;
+constexpr std::size_t MAX_VERTEX_RUNS = RUN_VECTORS * 4 - 1;
+constexpr std::size_t BATCH_BLOCK_SIZE = RUNS_OFFSET + RUN_VECTORS * 16;
+static_assert(BATCH_BLOCK_SIZE <= 16384 && MAX_VERTEX_STATES <= 256);
+
+// A normal as a vertex carries it in 32 bits: its direction on the octahedron |x|+|y|+|z| = 1
+// folded into a square, 12 bits a coordinate (about as fine as half floats), and its length,
+// which lighting without GL_NORMALIZE scales by, as 8 bits: exactly 1 for a unit normal, 0 for
+// none, else on a scale of 1/32 of an octave from 1/16 to 16 (within 1.1 %). The vertex shader
+// unpacks it (UnpackNormal in shaders.cpp).
+std::uint32_t PackNormal(const std::array<float, 3>& normal);
 
 // What the driver must know to draw a batch; a change of any of it ends the batch.
 struct DrawState {
@@ -244,8 +269,10 @@ struct BatchSlot {
     std::vector<Vertex> vertices;  // what vertexBuffer holds (its first vertices.size())
     IndexVector<std::uint16_t> indices16;
     IndexVector<GLuint> indices32;
-    bool wideIndices = false;  // indices32 is the one in indexBuffer
+    bool wideIndices = false;   // indices32 is the one in indexBuffer
+    bool stripsOfFour = false;  // its vertex array reads the shared indices of strips of four
     std::vector<VertexState> states;
+    std::vector<std::uint32_t> runs;
 };
 // Batches of a frame beyond this many share the last slot: a caller that never ends its frame
 // with glesFlush cannot make the library keep buffers without bound.
@@ -272,12 +299,12 @@ struct Context {
 
     // The current normal and colour as a vertex stores them, packed by SetCurrentNormal and
     // SetCurrentColour with state.normal and state.colour.
-    std::uint16_t packedNormal[3] = {0, 0, 0x3C00};
+    std::uint32_t packedNormal = PackNormal({0, 0, 1});
     std::uint8_t packedColour[4] = {255, 255, 255, 255};
 
     // The vertex state in force: rebuilt at the first vertex after anything in it changes.
     bool vertexStateStale = true;
-    std::uint16_t currentState = 0;  // its index in the batch's table
+    std::uint32_t currentState = 0;  // its index in the batch's table
 
     // Immediate mode.
     GLenum primitive = 0;  // 0 outside glBegin/glEnd
@@ -296,7 +323,12 @@ struct Context {
     IndexVector<std::uint16_t> indices16;
     IndexVector<GLuint> indices32;
     bool wideIndices = false;
+    // While every primitive of the batch is a strip of four vertices (the terrain's cells, the
+    // particles, the pictures), it writes no indices: it is drawn with the shared ones.
+    bool stripsOfFour = true;
+    GLuint stripIndexBuffer = 0;  // the shared indices, for a batch's most vertices
     std::vector<VertexState> states;
+    std::vector<std::uint32_t> runs{0};  // the number of runs, then each run as RunWord makes it
     DrawState batchState;
     bool drawStateStale = true;  // something batchState is made from has changed since glBegin
     std::vector<BatchSlot> slots;
@@ -324,6 +356,10 @@ inline Context* ContextOutsideBeginEnd() {
 // Ends the batch: one draw call of everything pending, after telling the driver its state and
 // sending what its slot does not hold yet.
 void FlushBatch(Context& c);
+// The indices of strips of four vertices as triangles, for `strips` strips from vertex 0.
+void WriteStripsOfFour(IndexVector<std::uint16_t>& indices, std::size_t strips);
+// Makes the driver's buffer of the indices every batch of strips of four is drawn with.
+void MakeStripIndexBuffer(Context& c);
 // Ends the frame: the next batch is the first of a new frame and is compared with the first slot.
 void EndFrame(Context& c);
 // Tells the driver the current GL state, for a clear or a read outside any batch.
@@ -370,8 +406,6 @@ inline bool SameBytes(const void* a, const void* b, std::size_t size) {
     return difference == 0;
 }
 inline float Clamp01(float v) { return v < 0 ? 0 : v > 1 ? 1 : v; }
-// IEEE half float of a float, rounded to nearest even.
-std::uint16_t HalfFloat(float value);
 void SetLastFailure(const std::string& failure);
 // The pixel-store names GLU sets and ES lacks (byte swapping, LSB first, 3D images): they hold
 // GL's default, 0, and nothing else.

@@ -40,21 +40,25 @@
 // glBegin and glEnd that GL 1.1 refuses there. Accepted but drawn differently: GL_FLAT is drawn
 // smooth; GL_CLAMP clamps to the edge, so under linear filtering the edge texels are not
 // blended with the border colour as GL 1.1 does; sizes that are not powers of two as ES draws
-// them; colours reach the shader as bytes (1/255 steps, as the framebuffer keeps them) and
-// normals as half floats.
+// them; colours reach the shader as bytes (1/255 steps, as the framebuffer keeps them), and
+// normals as a direction about as fine as half floats with a length exact at 1 and within
+// 1.1 % elsewhere (from 1/16 to 16).
 //
-// Drawing: vertices are kept in object space (32 bytes: position, normal, texture coordinate,
-// colour, and the index of their vertex state); the vertex shader applies the matrices, the
-// lighting and the texture-coordinate generation. Each batch has a table of up to 48 vertex
-// states (matrices, lighting switches, material), so a matrix or lighting change inside a batch
-// costs a table entry, not a draw. Consecutive primitives go into one batch until something the
-// driver must know changes (texture, blending, depth test, scissor, viewport), its table is
-// full, it holds 60000 vertices, or a clear, a read, a texture change or a flush comes: then the
-// batch is one glDrawElements (16-bit indices up to 65536 vertices).
+// Drawing: vertices are kept in object space (28 bytes: position, normal, texture coordinate,
+// colour); the vertex shader applies the matrices, the lighting and the texture-coordinate
+// generation. Each batch has a table of up to 48 vertex states (matrices, lighting switches,
+// material) and a list of up to 447 runs of vertices, each drawn under one of the states (the
+// shader finds a vertex's run by its index), so a matrix or lighting change inside a batch
+// costs a table entry and a run, not a draw. Consecutive primitives go into one batch until
+// something the driver must know changes (texture, blending, depth test, scissor, viewport), its
+// table or its runs are full, it holds 60000 vertices, or a clear, a read, a texture change or a
+// flush comes: then the batch is one glDrawElements (16-bit indices up to 65536 vertices; a
+// batch of nothing but strips of four vertices, as terrain cells and sprites are, writes none
+// and is drawn with indices the context made once).
 //
 // Only what changed is sent: batch k of a frame (frames end at glesFlush) is compared, vertex
 // by vertex and index by index, with batch k of the frame before; equal, it is drawn from the
-// driver buffers it already has, and only its table of states goes again if that changed;
+// driver buffers it already has, and only its table of states and runs goes again if that changed;
 // otherwise its vertices go from the first that differs. The buffers are kept, grown by
 // doubling and written with glBufferSubData.
 //

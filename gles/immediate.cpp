@@ -1,6 +1,6 @@
 // Immediate mode: each vertex is stored as sent, in object space with the current normal,
-// texture coordinate and colour and the index of the vertex state it is drawn under, and each
-// primitive is indexed into the batch as triangles. The vertex shader does the rest.
+// texture coordinate and colour, in a run of vertices under the vertex state it is drawn under,
+// and each primitive is indexed into the batch as triangles. The vertex shader does the rest.
 #include <algorithm>
 #include <array>
 #include <bit>
@@ -13,38 +13,70 @@ using namespace gles;
 
 namespace {
 
-// A batch is sent once it holds this many vertices: 1.9 MB of them, a store a phone's browser
-// takes at once, and 16-bit indices for any primitive of up to 5536 vertices begun below it.
-constexpr std::size_t BATCH_VERTEX_LIMIT = 60000;
 // The most vertices 16-bit indices can name.
 constexpr std::size_t SHORT_INDEX_VERTICES = 65536;
 
-// Puts the vertex state in force into the batch's table (an entry already there when one is
-// the same: a matrix pushed and popped around a primitive comes back to it), sending the batch
-// first when its table is full.
+// The index of a vertex state in the batch's table, or the table's size when it is not there.
+// The latest entry first: it is the one most often wanted again (a matrix pushed and popped
+// around a primitive comes back to it).
+std::size_t FindVertexState(const Context& c, const VertexState& wanted) {
+    for (std::size_t i = c.states.size(); i-- > 0;)
+        if (SameBytes(&c.states[i], &wanted, sizeof wanted)) return i;
+    return c.states.size();
+}
+
+// Puts the vertex state in force into the batch's table, and starts a run of vertices under
+// it unless the last run is under it already; a full table or list of runs sends the batch
+// first.
 void SelectVertexState(Context& c) {
     if (!c.vertexStateStale) return;
     const VertexState wanted = CurrentVertexState(c);
-    // The latest entry first: it is the one most often wanted again.
-    for (std::size_t i = c.states.size(); i-- > 0;)
-        if (SameBytes(&c.states[i], &wanted, sizeof wanted)) {
-            c.currentState = std::uint16_t(i);
-            c.vertexStateStale = false;
-            return;
+    std::size_t index = FindVertexState(c, wanted);
+    auto underIt = [&] { return c.runs.size() > 1 && RunState(c.runs.back()) == index; };
+    if ((index == c.states.size() && index >= MAX_VERTEX_STATES) || (!underIt() && c.runs[0] >= MAX_VERTEX_RUNS)) {
+        FlushBatch(c);
+        index = 0;
+    }
+    if (index == c.states.size()) c.states.push_back(wanted);
+    if (!underIt()) {
+        // A run that no vertex has joined (its primitive gave them back) is taken over.
+        if (c.runs.size() > 1 && c.runs.back() >> 8 == c.vertexCount)
+            c.runs.back() = RunWord(c.vertexCount, index);
+        else {
+            c.runs.push_back(RunWord(c.vertexCount, index));
+            ++c.runs[0];
         }
-    if (c.states.size() >= MAX_VERTEX_STATES) FlushBatch(c);
-    c.states.push_back(wanted);
-    c.currentState = std::uint16_t(c.states.size() - 1);
+    }
+    c.currentState = std::uint32_t(index);
     c.vertexStateStale = false;
 }
 
-// A vertex as the four 64-bit words it is in memory (x86 and WebAssembly are little-endian):
-// built in registers and compared with the slot's copy word by word, it is written out only
-// once the batch differs from that copy.
-using VertexWords = std::array<std::uint64_t, 4>;
+// Before a primitive: the batch ends if the driver must know something new or it is full, and
+// the vertex state is chosen (nothing in it can change before glEnd; a full table sends the
+// batch first).
+[[gnu::noinline]] void PrepareBatch(Context& c) {
+    if (c.drawStateStale) {
+        const DrawState wanted = WantedDrawState(c);
+        if (!(wanted == c.batchState)) {
+            FlushBatch(c);
+            c.batchState = wanted;
+        }
+        c.drawStateStale = false;
+    }
+    if (c.vertexCount >= BATCH_VERTEX_LIMIT) FlushBatch(c);
+    SelectVertexState(c);
+}
+
+// A vertex as the words it is in memory (x86 and WebAssembly are little-endian): three 64-bit
+// words and one of 32 bits, built in registers and compared with the slot's copy word by word;
+// it is written out only once the batch differs from that copy.
+struct VertexWords {
+    std::uint64_t positionXY, positionZNormal, texCoord;
+    std::uint32_t colour;
+};
 static_assert(std::endian::native == std::endian::little);
-static_assert(offsetof(Vertex, normal) == 12 && offsetof(Vertex, state) == 18 && offsetof(Vertex, texCoord) == 20 &&
-              offsetof(Vertex, colour) == 28);
+static_assert(offsetof(Vertex, normal) == 12 && offsetof(Vertex, texCoord) == 16 && offsetof(Vertex, colour) == 24 &&
+              sizeof(Vertex) == 28);
 
 std::uint32_t Bits(float v) {
     std::uint32_t bits;
@@ -54,38 +86,58 @@ std::uint32_t Bits(float v) {
 
 std::uint64_t Pair(std::uint32_t low, std::uint32_t high) { return low | (std::uint64_t(high) << 32); }
 
-// Adds a vertex to the batch. While the batch equals its slot's copy so far, the vertex is only
-// compared; at the first difference the equal part is copied out and the batch is written.
-inline void Append(Context& c, const VertexWords& words) {
+template <typename T>
+T Load(const Vertex* v, std::size_t offset) {
+    T word;
+    std::memcpy(&word, reinterpret_cast<const char*>(v) + offset, sizeof word);
+    return word;
+}
+
+bool SameVertex(const Vertex* v, const VertexWords& w) {
+    return ((Load<std::uint64_t>(v, 0) ^ w.positionXY) | (Load<std::uint64_t>(v, 8) ^ w.positionZNormal) |
+            (Load<std::uint64_t>(v, 16) ^ w.texCoord) | (Load<std::uint32_t>(v, 24) ^ w.colour)) == 0;
+}
+
+Vertex ToVertex(const VertexWords& w) {
+    Vertex v;
+    char* bytes = reinterpret_cast<char*>(&v);
+    std::memcpy(bytes, &w.positionXY, 8);
+    std::memcpy(bytes + 8, &w.positionZNormal, 8);
+    std::memcpy(bytes + 16, &w.texCoord, 8);
+    std::memcpy(bytes + 24, &w.colour, 4);
+    return v;
+}
+
+// Adds a vertex to a batch that differs from its slot's copy: at the first difference the
+// equal part is copied out, and the batch is written from there on. Out of line, so the
+// comparing in Append stays a few instructions.
+[[gnu::noinline]] void AppendDiffering(Context& c, const VertexWords& words) {
     if (c.matching) {
-        if (c.vertexCount < c.heldCount) {
-            VertexWords old;
-            std::memcpy(old.data(), c.held + c.vertexCount, sizeof old);
-            if (((old[0] ^ words[0]) | (old[1] ^ words[1]) | (old[2] ^ words[2]) | (old[3] ^ words[3])) == 0) {
-                ++c.vertexCount;
-                return;
-            }
-        }
         c.vertices.assign(c.held, c.held + (c.held ? c.vertexCount : 0));
         c.firstChanged = c.vertices.size();
         c.matching = false;
     }
-    Vertex v;
-    std::memcpy(&v, words.data(), sizeof v);
-    c.vertices.push_back(v);
+    c.vertices.push_back(ToVertex(words));
     ++c.vertexCount;
 }
 
-void Emit(float x, float y, float z) {
+// Adds a vertex to the batch. While the batch equals its slot's copy so far, the vertex is only
+// compared.
+inline void Append(Context& c, const VertexWords& words) {
+    if (c.matching && c.vertexCount < c.heldCount && SameVertex(c.held + c.vertexCount, words)) {
+        ++c.vertexCount;
+        return;
+    }
+    AppendDiffering(c, words);
+}
+
+inline void Emit(float x, float y, float z) {
     Context* c = g_current;
     if (!c || !c->primitive) return;  // outside glBegin/glEnd a vertex means nothing
-    std::uint32_t normalXY, colour;
-    std::memcpy(&normalXY, c->packedNormal, sizeof normalXY);
+    std::uint32_t colour;
     std::memcpy(&colour, c->packedColour, sizeof colour);
-    const std::uint32_t normalZState = c->packedNormal[2] | (std::uint32_t(c->currentState) << 16);
-    const VertexWords words{Pair(Bits(x), Bits(y)), Pair(Bits(z), normalXY),
-                            Pair(normalZState, Bits(c->state.texCoord[0])), Pair(Bits(c->state.texCoord[1]), colour)};
-    Append(*c, words);
+    Append(*c, {Pair(Bits(x), Bits(y)), Pair(Bits(z), c->packedNormal),
+                Pair(Bits(c->state.texCoord[0]), Bits(c->state.texCoord[1])), colour});
 }
 
 // How many triangles a primitive of n vertices makes; an incomplete last piece makes none.
@@ -155,7 +207,7 @@ namespace gles {
 
 void SetCurrentNormal(Context& c, const std::array<float, 3>& normal) {
     c.state.normal = normal;
-    for (int i = 0; i < 3; ++i) c.packedNormal[i] = HalfFloat(normal[i]);
+    c.packedNormal = PackNormal(normal);
 }
 
 void SetCurrentColour(Context& c, const Vec4& colour) {
@@ -172,20 +224,9 @@ void GLAPIENTRY glBegin(GLenum mode) {
     if (!c) return;
     // Points and lines are not drawn by this library (see gles.h).
     if (mode < GL_TRIANGLES || mode > GL_POLYGON) return SetError(*c, GL_INVALID_ENUM);
-    // The draw state is compared only after something it is made from changed: the terrain's
-    // sixty thousand strips a frame begin under the same one.
-    if (c->drawStateStale) {
-        const DrawState wanted = WantedDrawState(*c);
-        if (!(wanted == c->batchState)) {
-            FlushBatch(*c);
-            c->batchState = wanted;
-        }
-        c->drawStateStale = false;
-    }
-    if (c->vertexCount >= BATCH_VERTEX_LIMIT) FlushBatch(*c);
-    // Nothing in the vertex state can change before glEnd: it is chosen once here (a full table
-    // sends the batch first).
-    SelectVertexState(*c);
+    // The draw state and the vertex state are looked at only after something they are made of
+    // changed: the terrain's sixty thousand strips a frame begin under the same ones.
+    if (c->drawStateStale || c->vertexStateStale || c->vertexCount >= BATCH_VERTEX_LIMIT) PrepareBatch(*c);
     c->primitive = mode;
     c->primitiveStart = c->vertexCount;
     ++c->primitives;
@@ -195,12 +236,21 @@ void GLAPIENTRY glEnd() {
     Context* c = g_current;
     if (!c) return;
     if (!c->primitive) return SetError(*c, GL_INVALID_OPERATION);
+    const std::size_t n = c->vertexCount - c->primitiveStart;
+    if (c->stripsOfFour) {
+        if (c->primitive == GL_TRIANGLE_STRIP && n == 4) {
+            c->primitive = 0;
+            return;
+        }
+        // The batch so far gets indices of its own, as every primitive after it.
+        WriteStripsOfFour(c->indices16, c->primitiveStart / 4);
+        c->stripsOfFour = false;
+    }
     if (!c->wideIndices && c->vertexCount > SHORT_INDEX_VERTICES) {
         c->indices32.assign(c->indices16.begin(), c->indices16.end());
         c->indices16.clear();
         c->wideIndices = true;
     }
-    const std::size_t n = c->vertexCount - c->primitiveStart;
     const std::size_t triangles = c->wideIndices ? WriteTriangles(c->indices32, c->primitive, c->primitiveStart, n)
                                                  : WriteTriangles(c->indices16, c->primitive, c->primitiveStart, n);
     // Vertices no triangle uses are given back.

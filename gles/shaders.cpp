@@ -1,6 +1,6 @@
 // The two programs: the vertex shader does GL 1.1's per-vertex work (matrices, lighting of
 // light 0 with colour material, texture-coordinate generation, the texture matrix) for the
-// state each vertex names in its batch's table; the fragment shader applies GL_MODULATE.
+// state each vertex's run names in its batch's table; the fragment shader applies GL_MODULATE.
 #include <string>
 
 #include "gles/context.h"
@@ -9,13 +9,16 @@ namespace gles {
 
 namespace {
 
-// The table is an array of vec4 in std140 (a stride of 16 bytes, as VertexState is laid out):
-// 19 vectors a state. See VertexState in context.h.
+// The batch's uniform block: its table of states, an array of vec4 in std140 (a stride of 16
+// bytes, as VertexState is laid out: 19 vectors a state), then the number of its runs of
+// vertices and the runs, each a word (see VertexState and RunWord in context.h).
 const char* const VERTEX_SHADER = R"(
-layout(std140) uniform VertexStates { vec4 table[19 * MAX_VERTEX_STATES]; };
+layout(std140) uniform Batch {
+    vec4 table[19 * MAX_VERTEX_STATES];
+    uvec4 runs[RUN_VECTORS];  // the number of runs, then the runs
+};
 in vec3 position;
-in vec3 normal;
-in float state;
+in uint normal;
 in vec2 texCoord;
 in vec4 colour;
 out vec4 vColour;
@@ -23,6 +26,30 @@ out vec2 vTexCoord;
 
 const float GLOBAL_AMBIENT = 0.2;
 const vec3 LIGHT0_DIRECTION = vec3(0.0, 0.0, 1.0);  // white, from the viewer's direction
+
+uint Run(int i) { return runs[(i + 1) / 4][(i + 1) % 4]; }
+
+// The state this vertex was sent under: that of the last run starting at or before it.
+int StateOfThisVertex() {
+    uint vertex = uint(gl_VertexID);
+    int low = 0, high = int(runs[0].x);
+    while (high - low > 1) {
+        int middle = (low + high) / 2;
+        if (Run(middle) >> 8 <= vertex) low = middle; else high = middle;
+    }
+    return int(Run(low) & 255u);
+}
+
+// The normal as the vertex carries it (PackNormal in vertex_state.cpp): a direction on the
+// folded octahedron and a length.
+vec3 UnpackNormal(uint bits) {
+    uint scale = bits >> 24;
+    if (scale == 0u) return vec3(0.0);
+    vec2 p = vec2(float(bits & 4095u), float((bits >> 12) & 4095u)) / 2047.0 - 1.0;
+    vec3 d = vec3(p, 1.0 - abs(p.x) - abs(p.y));
+    if (d.z < 0.0) d.xy = (1.0 - abs(d.yx)) * vec2(d.x < 0.0 ? -1.0 : 1.0, d.y < 0.0 ? -1.0 : 1.0);
+    return normalize(d) * (scale == 128u ? 1.0 : exp2((float(scale) - 128.0) / 32.0));
+}
 
 mat4 Matrix(int at) { return mat4(table[at], table[at + 1], table[at + 2], table[at + 3]); }
 
@@ -40,14 +67,14 @@ float Generated(float mode, float current, float sphere, float eyeLinear, float 
 }
 
 void main() {
-    int at = int(state) * 19;
+    int at = StateOfThisVertex() * 19;
     vec4 object = vec4(position, 1.0);
     gl_Position = Matrix(at) * object;
     vec4 switches = table[at + 17], generate = table[at + 18];
     bool needNormal = switches.x != 0.0 || generate.x == 1.0 || generate.y == 1.0;
     vec3 n = vec3(0.0);
     if (needNormal) {
-        n = mat3(table[at + 8].xyz, table[at + 9].xyz, table[at + 10].xyz) * normal;
+        n = mat3(table[at + 8].xyz, table[at + 9].xyz, table[at + 10].xyz) * UnpackNormal(normal);
         if (switches.w != 0.0 && length(n) > 0.0) n = normalize(n);
     }
     vColour = colour;
@@ -110,7 +137,6 @@ GLuint LinkProgram(EsApi& es, GLuint vertex, GLuint fragment) {
     es.AttachShader(program, fragment);
     es.BindAttribLocation(program, POSITION, "position");
     es.BindAttribLocation(program, NORMAL, "normal");
-    es.BindAttribLocation(program, STATE, "state");
     es.BindAttribLocation(program, TEX_COORD, "texCoord");
     es.BindAttribLocation(program, COLOUR, "colour");
     es.LinkProgram(program);
@@ -125,9 +151,9 @@ GLuint LinkProgram(EsApi& es, GLuint vertex, GLuint fragment) {
     }
     es.UseProgram(program);
     es.Uniform1i(es.GetUniformLocation(program, "picture"), 0);
-    GLuint block = es.GetUniformBlockIndex(program, "VertexStates");
+    GLuint block = es.GetUniformBlockIndex(program, "Batch");
     if (block == es::INVALID_INDEX) {
-        SetLastFailure("the vertex shader lacks its table of states");
+        SetLastFailure("the vertex shader lacks its batch block");
         es.DeleteProgram(program);
         return 0;
     }
@@ -139,7 +165,8 @@ GLuint LinkProgram(EsApi& es, GLuint vertex, GLuint fragment) {
 
 bool BuildPrograms(Context& c) {
     EsApi& es = c.es;
-    const std::string header = "#version 300 es\n#define MAX_VERTEX_STATES " + std::to_string(MAX_VERTEX_STATES) + "\n";
+    const std::string header = "#version 300 es\n#define MAX_VERTEX_STATES " + std::to_string(MAX_VERTEX_STATES) +
+                               "\n#define RUN_VECTORS " + std::to_string(RUN_VECTORS) + "\n";
     GLuint vertex = CompileShader(es, es::VERTEX_SHADER, header, VERTEX_SHADER);
     if (!vertex) return false;
     bool built = true;

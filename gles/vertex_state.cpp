@@ -1,5 +1,7 @@
 // The state a vertex is drawn under, as the vertex shader reads it from its batch's table, and
-// the packing of the current normal a vertex carries.
+// the packing of the normal a vertex carries.
+#include <algorithm>
+#include <cmath>
 #include <cstring>
 
 #include "gles/context.h"
@@ -67,30 +69,21 @@ VertexState CurrentVertexState(const Context& c) {
     return v;
 }
 
-std::uint16_t HalfFloat(float value) {
-    std::uint32_t bits;
-    std::memcpy(&bits, &value, sizeof bits);
-    const std::uint32_t sign = (bits >> 16) & 0x8000u;
-    const std::uint32_t exponent = (bits >> 23) & 0xFFu;
-    std::uint32_t mantissa = bits & 0x7FFFFFu;
-    if (exponent == 0xFF) return std::uint16_t(sign | 0x7C00u | (mantissa ? 0x200u : 0));  // inf, NaN
-    const int e = int(exponent) - 127 + 15;
-    if (e >= 31) return std::uint16_t(sign | 0x7C00u);  // too large: infinity
-    if (e <= 0) {
-        // A subnormal half, or zero.
-        if (e < -10) return std::uint16_t(sign);
-        mantissa |= 0x800000u;
-        const int shift = 14 - e;
-        std::uint32_t half = mantissa >> shift;
-        const std::uint32_t rest = mantissa & ((1u << shift) - 1), halfway = 1u << (shift - 1);
-        if (rest > halfway || (rest == halfway && (half & 1))) ++half;
-        return std::uint16_t(sign | half);
+std::uint32_t PackNormal(const std::array<float, 3>& n) {
+    const float sum = std::fabs(n[0]) + std::fabs(n[1]) + std::fabs(n[2]);
+    if (!(sum > 0) || !std::isfinite(sum)) return 0;  // no normal: lighting sees none
+    float u = n[0] / sum, v = n[1] / sum;
+    if (n[2] < 0) {
+        // The lower half folded over the square's corners.
+        const float foldedU = (1 - std::fabs(v)) * (u < 0 ? -1.0f : 1.0f);
+        v = (1 - std::fabs(u)) * (v < 0 ? -1.0f : 1.0f);
+        u = foldedU;
     }
-    std::uint32_t half = (std::uint32_t(e) << 10) | (mantissa >> 13);
-    const std::uint32_t rest = mantissa & 0x1FFFu;
-    // Rounding may carry into the exponent, which is still the right half.
-    if (rest > 0x1000u || (rest == 0x1000u && (half & 1))) ++half;
-    return std::uint16_t(sign | half);
+    // 0 to 4094 for -1 to 1, 2047 for 0: the axes are kept exactly.
+    auto coordinate = [](float w) { return std::uint32_t(std::lround(std::clamp(w, -1.0f, 1.0f) * 2047.0f) + 2047); };
+    const double length = std::sqrt(double(n[0]) * n[0] + double(n[1]) * n[1] + double(n[2]) * n[2]);
+    const long scale = std::fabs(length - 1) <= 1.0 / 2048 ? 128 : std::lround(128 + 32 * std::log2(length));
+    return coordinate(u) | coordinate(v) << 12 | std::uint32_t(std::clamp(scale, 1L, 255L)) << 24;
 }
 
 }  // namespace gles

@@ -142,7 +142,8 @@ void CellStrips(int rows, int columns, float lift) {
         }
 }
 
-constexpr long long VERTEX_BYTES = 32, STATE_BYTES = 19 * 16;
+// A vertex; a state of the table; the runs of a batch drawn under one state (their number, the run).
+constexpr long long VERTEX_BYTES = 28, STATE_BYTES = 19 * 16, ONE_RUN_BYTES = 2 * 4;
 
 TEST_F(Library, AFrameEqualToTheOneBeforeIsDrawnFromWhatTheDriverHolds) {
     struct Frame {
@@ -152,11 +153,11 @@ TEST_F(Library, AFrameEqualToTheOneBeforeIsDrawnFromWhatTheDriverHolds) {
         Rgb middle;       // the pixel at the middle of the viewport
     };
     constexpr int ROWS = 8, COLUMNS = 8;
-    const long long vertexBytes = ROWS * COLUMNS * 4 * VERTEX_BYTES, indexBytes = ROWS * COLUMNS * 6 * 2;
+    const long long vertexBytes = ROWS * COLUMNS * 4 * VERTEX_BYTES;  // strips of four: their indices are shared
     float angle = 0;
     GLubyte red = 200;
     const Frame frames[] = {
-        {"the first frame sends everything", [] {}, vertexBytes + indexBytes + STATE_BYTES, {200, 0, 0}},
+        {"the first frame sends everything", [] {}, vertexBytes + STATE_BYTES + ONE_RUN_BYTES, {200, 0, 0}},
         {"the same frame again sends nothing", [] {}, 0, {200, 0, 0}},
         {"a new colour sends the batch's vertices", [&] { red = 100; }, vertexBytes, {100, 0, 0}},
         {"and the frame after, equal again, nothing", [] {}, 0, {100, 0, 0}},
@@ -294,6 +295,65 @@ TEST_F(Library, BatchesPastTheirLimitsAreDrawnWhole) {
     for (int x : {0, SIZE / 2, SIZE - 1}) {
         const int q = x * QUADS / SIZE;
         ExpectNear(PixelAt(x, SIZE / 2), {100 + q, 0, 0}, "quad " + std::to_string(q) + ", under its own matrix");
+    }
+}
+
+// Strips of four share the context's indices until another primitive joins their batch: then
+// the batch gets its own, for them and for it, and is still one draw.
+TEST_F(Library, StripsOfFourAndAnotherPrimitiveAreDrawnInOneBatch) {
+    for (bool triangleFirst : {false, true}) {
+        SCOPED_TRACE(triangleFirst ? "the triangle first" : "the strips first");
+        glClear(GL_COLOR_BUFFER_BIT);
+        const long draws = glesDrawCallCount();
+        const long long bytes = glesBytesSentCount();
+        auto triangle = [] {
+            glColor3ub(0, 0, 200);
+            glBegin(GL_TRIANGLES);
+            for (auto [x, y] : {std::pair{0.f, 0.f}, {1.f, 0.f}, {1.f, 1.f}}) glVertex3f(x, y, 0);
+            glEnd();
+        };
+        if (triangleFirst) triangle();
+        glColor3ub(200, 0, 0);
+        glPushMatrix();
+        glScalef(0.5f, 0.5f, 1);
+        glTranslatef(-1, -1, 0);  // the lower left quarter
+        CellStrips(2, 2, 0);
+        glPopMatrix();
+        if (!triangleFirst) triangle();
+        glesFlush();
+        EXPECT_EQ(glesDrawCallCount() - draws, 1);
+        // 4 strips and a triangle: their vertices, 3 indices a triangle, two states and their runs.
+        EXPECT_EQ(glesBytesSentCount() - bytes, 19 * VERTEX_BYTES + 9 * 3 * 2 + 2 * STATE_BYTES + 3 * 4);
+        ExpectNear(PixelAt(SIZE / 4, SIZE / 4), {200, 0, 0}, "the strips");
+        ExpectNear(PixelAt(7 * SIZE / 8, SIZE / 2 + 4), {0, 0, 200}, "the triangle");
+        ExpectNear(PixelAt(SIZE / 4, 3 * SIZE / 4), {0, 0, 0}, "nothing");
+    }
+}
+
+// Primitives alternating between two matrices: two states, but a run each, more runs than a
+// batch holds. Every primitive is still drawn under its own matrix, in two batches.
+TEST_F(Library, PrimitivesAlternatingBetweenStatesAreEachDrawnUnderTheirOwn) {
+    constexpr int PRIMITIVES = 600, STRIPES = 8;  // even stripes under the one matrix, odd under the other
+    glClear(GL_COLOR_BUFFER_BIT);
+    const long draws = glesDrawCallCount();
+    for (int i = 0; i < PRIMITIVES; ++i) {
+        const int stripe = i % STRIPES;
+        glLoadIdentity();
+        if (stripe % 2) glTranslatef(0, 1, 0);  // up into the top half
+        glColor3ub(GLubyte(50 + i % 200), 0, 0);
+        const float left = -1 + 2.0f * float(stripe) / STRIPES, right = left + 2.0f / STRIPES;
+        glBegin(GL_TRIANGLE_STRIP);
+        for (auto [x, y] : {std::pair{left, -1.f}, {right, -1.f}, {left, 0.f}, {right, 0.f}}) glVertex3f(x, y, 0);
+        glEnd();
+    }
+    glesFlush();
+    EXPECT_EQ(glesDrawCallCount() - draws, 2);
+    for (int stripe = 0; stripe < STRIPES; ++stripe) {
+        const int last = PRIMITIVES - STRIPES + stripe, x = (2 * stripe + 1) * SIZE / (2 * STRIPES);
+        const Rgb drawn{50 + last % 200, 0, 0}, none{0, 0, 0};
+        const bool up = stripe % 2;
+        ExpectNear(PixelAt(x, SIZE / 4), up ? none : drawn, "stripe " + std::to_string(stripe) + ", bottom");
+        ExpectNear(PixelAt(x, 3 * SIZE / 4), up ? drawn : none, "stripe " + std::to_string(stripe) + ", top");
     }
 }
 

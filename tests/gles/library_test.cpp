@@ -260,6 +260,13 @@ TEST_F(Library, LightsEachVertexInEyeSpace) {
              glNormal3f(0, 0, 1);
          },
          {153, 153, 153}},
+        {"a normal 0.3 long, not normalised: lit by its length", [] { glNormal3f(0, 0.18f, 0.24f); }, {56, 56, 56}},
+        {"a normal of the lower half, turned to face the light",
+         [] {
+             glRotatef(180, 0, 1, 0);
+             glNormal3f(0.6f, 0, -0.8f);
+         },
+         {128, 128, 128}},
         {"colour material switched off: the material keeps the colour it took",
          [] {
              glDisable(GL_COLOR_MATERIAL);
