@@ -274,7 +274,8 @@ void GLAPIENTRY glNormal3f(GLfloat x, GLfloat y, GLfloat z) {
 void GLAPIENTRY glNormal3fv(const GLfloat* v) { glNormal3f(v[0], v[1], v[2]); }
 
 void GLAPIENTRY glTexCoord2f(GLfloat s, GLfloat t) {
-    if (g_current) g_current->state.texCoord = {s, t, 0, 1};
+    // r and q stay 0 and 1: no call here sets them.
+    if (Context* c = g_current) c->state.texCoord[0] = s, c->state.texCoord[1] = t;
 }
 
 void GLAPIENTRY glColor4f(GLfloat r, GLfloat g, GLfloat b, GLfloat a) {
