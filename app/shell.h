@@ -57,6 +57,9 @@ PictureArea PictureAreaOf(int clientWidth, int clientHeight);
 bool SetupPixelFormat(HDC deviceContext);
 // Binds GL to g_hwnd (which must be set) and leaves the fixed state every scene starts from.
 void InitGraphics(int width, int height);
+// That fixed state and the projection for a client of width x height, on the current context:
+// InitGraphics's GL calls, which need no window.
+void SetShowGlState(int width, int height);
 // Viewport and 45-degree perspective for the picture area of a client size; a height of 0
 // counts as 1.
 void ResizeViewport(int width, int height);

@@ -2,7 +2,6 @@
 #include "app/shell.h"
 
 HINSTANCE g_hInstance = nullptr;
-bool g_desktopFullScreen = false;
 
 namespace {
 

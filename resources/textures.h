@@ -116,6 +116,10 @@ void RestartMusic();
 // music started, muted, ended): what a show that keeps time with its music follows.
 double MusicPositionSeconds();
 
-// Everything above, in the order the manual gives, the music only when g_musicWanted. Returns
+// What InitDemo loads and switches on once the context's fixed state is set, in its order:
+// the sine table, the model, lighting, the quadric, the height map and the thirteen images.
+// Needs the current GL context and nothing else: no window, no music.
+void SetUpShow();
+// InitGraphics on the window's client size, SetUpShow, then the music only when g_musicWanted. Returns
 // the console key read that ends initialisation (-1: no console, no wait).
 int InitDemo(HWND window);

@@ -3,7 +3,6 @@
 
 #include <GL/gl.h>
 
-#include "app/shell.h"
 #include "resources/textures.h"
 #include "terrain/terrain.h"
 
@@ -32,11 +31,6 @@ void CountFrame() {
 }
 
 }  // namespace
-
-BOOL DrawFrame() {
-    RenderFrame();
-    return SwapBuffers(g_hdc);
-}
 
 void RenderFrame() {
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);

@@ -22,8 +22,8 @@
 // a frame of an H.264 video at 60 frames per second, and the music of "musika.mp3" from the
 // range's first frame time (frame / 60 s) becomes its AAC sound; see video.h. With --bench
 // alone the show is drawn to its end and the tool prints the milliseconds per frame of each
-// scene row (with --skip-ahead --frames, of the chosen frames only), and the draw calls and
-// primitives per frame where the GL it links counts them; with --video it prints the video's
+// scene row (with --skip-ahead --frames, of the chosen frames only), and the draw calls,
+// primitives and bytes handed to the driver per frame where the GL it links counts them; with --video it prints the video's
 // drawing and encoding speeds.
 //
 // One drawing of the show can serve several uses: with --video, --video-size scales the
@@ -91,12 +91,14 @@ HWND OpenShowWindow(int width, int height);
 // The demo loop's message step: every waiting message to the window procedure; false on quit.
 bool PumpMessages();
 
-// What the GL receiving the calls has sent to the driver so far: draw calls and primitives
-// (glBegin/glEnd pairs). One small file per GL the tool links answers: draw_count_fixed.cpp
-// (the system's GL, which counts nothing: -1) or draw_count_gles.cpp (our GL over shaders).
+// What the GL receiving the calls has sent to the driver so far: draw calls, primitives
+// (glBegin/glEnd pairs) and bytes handed over (vertices, indices, state tables, texture levels).
+// One small file per GL the tool links answers: draw_count_fixed.cpp (the system's GL, which
+// counts nothing: -1) or draw_count_gles.cpp (our GL over shaders).
 struct DrawCounts {
     long drawCalls = 0;
     long primitives = 0;
+    long long bytesSent = 0;
 };
 DrawCounts CountDrawing();
 

@@ -2,4 +2,4 @@
 #include "gles/gles.h"
 #include "tools/capture/capture.h"
 
-DrawCounts CountDrawing() { return {glesDrawCallCount(), glesPrimitiveCount()}; }
+DrawCounts CountDrawing() { return {glesDrawCallCount(), glesPrimitiveCount(), glesBytesSentCount()}; }

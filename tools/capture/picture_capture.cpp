@@ -40,8 +40,8 @@ struct RowTotals {
 };
 
 void PrintRowTimes(const std::vector<RowTotals>& rows) {
-    std::printf("%-4s %-20s %8s %12s %12s %12s %12s\n", "row", "scene", "frames", "ms/frame", "cpu ms/frame",
-                "draws/frame", "prims/frame");
+    std::printf("%-4s %-20s %8s %12s %12s %12s %12s %12s\n", "row", "scene", "frames", "ms/frame", "cpu ms/frame",
+                "draws/frame", "prims/frame", "bytes/frame");
     for (int row = 0; row <= SCENE_ROW_COUNT; ++row) {
         const RowTotals& r = rows[std::size_t(row)];
         if (!r.frames) continue;
@@ -49,10 +49,10 @@ void PrintRowTimes(const std::vector<RowTotals>& rows) {
                     r.frames, r.milliseconds / r.frames, r.cpuMilliseconds / r.frames);
         // The system's GL counts nothing for us: its columns stay empty.
         if (r.drawn.drawCalls >= 0)
-            std::printf(" %12.1f %12.1f\n", double(r.drawn.drawCalls) / r.frames,
-                        double(r.drawn.primitives) / r.frames);
+            std::printf(" %12.1f %12.1f %12.0f\n", double(r.drawn.drawCalls) / r.frames,
+                        double(r.drawn.primitives) / r.frames, double(r.drawn.bytesSent) / r.frames);
         else
-            std::printf(" %12s %12s\n", "-", "-");
+            std::printf(" %12s %12s %12s\n", "-", "-", "-");
     }
 }
 
@@ -114,6 +114,7 @@ int CapturePictures(const CaptureOptions& options) {
         totals.frames += 1;
         totals.drawn.drawCalls = after.drawCalls < 0 ? -1 : totals.drawn.drawCalls + after.drawCalls - before.drawCalls;
         totals.drawn.primitives += after.primitives - before.primitives;
+        totals.drawn.bytesSent += after.bytesSent - before.bytesSent;
     }
     SetFrameObserver(nullptr, nullptr);
     Shutdown();
