@@ -93,7 +93,10 @@ bool KeepTime() {
     if (g_frameCounter > due) return false;  // the frame due is on the screen already
     int behind = FramesToStep(due);
     if (behind > MAX_CATCH_UP_FRAMES) behind = MAX_CATCH_UP_FRAMES;
-    const double stopAt = schedule.lastClock + CATCH_UP_SECONDS;  // from the reading just made
+    // The budget starts now, not at the reading of the clock above: reading the music's position
+    // can take a slowed page longer than the whole budget, which then would allow one step a
+    // display frame, and a show that never catches up.
+    const double stopAt = g_showTimeSource.clockSeconds() + CATCH_UP_SECONDS;
     for (int stepped = 0; stepped < behind; ++stepped) {
         StepShowOver(1);
         if (g_showTimeSource.clockSeconds() > stopAt) break;

@@ -144,6 +144,22 @@ TEST_F(KeepingTime, OneDisplayFrameStepsABoundedShareOfAShowFarBehind) {
     EXPECT_LE(Stepped(), int(CATCH_UP_SECONDS / 0.001) + 2);
 }
 
+// A slowed page can take longer to read the music's position than the whole stepping budget:
+// the budget counts from after the reading, or a show behind would step one frame a display
+// frame and fall further behind for good.
+TEST_F(KeepingTime, ASlowReadingOfTheMusicLeavesTheStepsTheirWholeBudget) {
+    music.Start(0);
+    ASSERT_EQ(Turn(), 0);
+    music.Start(30.0);
+    g_showTimeSource.musicSeconds = [] {
+        Advance(2 * CATCH_UP_SECONDS);
+        return HeardMusic();
+    };
+    fake::g_calls.clear();
+    ASSERT_TRUE(KeepTime());
+    EXPECT_EQ(Stepped(), MAX_CATCH_UP_FRAMES) << "the steps themselves cost nothing here";
+}
+
 TEST_F(KeepingTime, AShowThatStoodStillGoesOnFromWhereItStood) {
     // Silent: a gap of ten seconds between display frames is the page hidden, not time to rush.
     std::vector<int> drawn = Play(1.0);

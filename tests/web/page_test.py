@@ -830,9 +830,26 @@ class PacingTest(PageCase):
                 ".observe(document.body, {attributeFilter: ['data-show-frame']})")
         self.throttle(4)
         time.sleep(2)
-        lags = self.lag_seconds(samples=40, every=0.1)
+        # Chromium's throttling stretches any wait of the page's thread four times, and the
+        # software GPU here makes the page wait seconds at times (at the throttle's start, at a
+        # change of scene, in any page drawn): its own timers then fire seconds late, and the
+        # show, behind, catches up. What is measured is the page keeping time while it runs:
+        # samples from the second after such a stall are left out.
+        samples = self.driver.execute_async_script("""
+            const [samples, every, done] = arguments;
+            const out = [];
+            const sample = () => {
+                out.push([performance.now() / 1000,
+                          Module.vrexAudio.position() - document.body.dataset.showFrame / 60]);
+                if (out.length < samples) setTimeout(sample, every * 1000); else done(out);
+            };
+            sample();""", 60, 0.1)
+        stalls = [t for (t, _), (before, _) in zip(samples[1:], samples) if t - before > 0.5]
+        lags = sorted(lag for t, lag in samples if not any(0 <= t - stall < 1.0 for stall in stalls))
+        self.assertGreaterEqual(len(lags), 20, f"the page stalled {len(stalls)} times while sampled")
         intervals = self.js("const d = drawnAt.slice(-30); return d.slice(1).map((t, i) => t - d[i]).sort((a, b) => a - b)")
         print(f"terrain at 4x CPU throttle: {1000 / intervals[len(intervals) // 2]:.1f} frames drawn a second; "
+              f"{len(stalls)} stalls of the page, {len(lags)} samples after none; "
               f"music less canvas {lags[0]:.3f} to {lags[-1]:.3f} s, median {lags[len(lags) // 2]:.3f} s")
         self.assertLess(abs(lags[len(lags) // 2]), 0.1)
 
