@@ -175,12 +175,13 @@ void FlushBatch(Context& c) {
         c.vertices.swap(slot.vertices);
     }
     BindIndices(c, slot, c.stripsOfFour);
-    if (c.stripsOfFour)
-        ;  // the shared indices serve
-    else if (c.wideIndices)
+    // Strips of four are drawn with the shared indices; any other batch sends its own.
+    if (c.stripsOfFour) {
+    } else if (c.wideIndices) {
         SendIndices(c, slot, c.indices32, slot.indices32);
-    else
+    } else {
         SendIndices(c, slot, c.indices16, slot.indices16);
+    }
     es.BindBuffer(es::UNIFORM_BUFFER, slot.stateBuffer.name);
     // WebGL draws nothing from a uniform buffer smaller than the whole block the shader declares.
     Reserve(c, es::UNIFORM_BUFFER, slot.stateBuffer, BATCH_BLOCK_SIZE);

@@ -304,7 +304,6 @@ struct Context {
 
     // The vertex state in force: rebuilt at the first vertex after anything in it changes.
     bool vertexStateStale = true;
-    std::uint32_t currentState = 0;  // its index in the batch's table
 
     // Immediate mode.
     GLenum primitive = 0;  // 0 outside glBegin/glEnd

@@ -47,7 +47,6 @@ void SelectVertexState(Context& c) {
             ++c.runs[0];
         }
     }
-    c.currentState = std::uint32_t(index);
     c.vertexStateStale = false;
 }
 
