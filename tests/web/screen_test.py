@@ -123,13 +123,17 @@ class ResizeTest(ScreenCase):
 
 
 class TouchTest(ScreenCase):
-    def touch(self, kind, points):
+    def touch(self, kind, points, at):
         self.driver.execute_cdp_cmd("Input.dispatchTouchEvent", {
-            "type": kind, "touchPoints": [{"x": x, "y": y, "id": n} for n, (x, y) in enumerate(points)]})
+            "type": kind, "timestamp": at,
+            "touchPoints": [{"x": x, "y": y, "id": n} for n, (x, y) in enumerate(points)]})
 
     def tap(self, points):
-        self.touch("touchStart", points)
-        self.touch("touchEnd", [])
+        # The events carry their own times, a tenth of a second apart: a loaded machine's
+        # driver may take longer than a tap lasts between its two calls.
+        down = time.time()
+        self.touch("touchStart", points, down)
+        self.touch("touchEnd", [], down + 0.1)
 
     @classmethod
     def setUpClass(cls):
