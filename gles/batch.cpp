@@ -176,11 +176,11 @@ void FlushBatch(Context& c) {
     }
     BindIndices(c, slot, c.stripsOfFour);
     // Strips of four are drawn with the shared indices; any other batch sends its own.
-    if (c.stripsOfFour) {
-    } else if (c.wideIndices) {
-        SendIndices(c, slot, c.indices32, slot.indices32);
-    } else {
-        SendIndices(c, slot, c.indices16, slot.indices16);
+    if (!c.stripsOfFour) {
+        if (c.wideIndices)
+            SendIndices(c, slot, c.indices32, slot.indices32);
+        else
+            SendIndices(c, slot, c.indices16, slot.indices16);
     }
     es.BindBuffer(es::UNIFORM_BUFFER, slot.stateBuffer.name);
     // WebGL draws nothing from a uniform buffer smaller than the whole block the shader declares.

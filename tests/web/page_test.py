@@ -175,6 +175,11 @@ class PageCase(unittest.TestCase):
         data = self.js("return document.getElementById('canvas').toDataURL('image/png')")
         return base64.b64decode(data.split(",", 1)[1])
 
+    def frame_and_canvas(self):
+        """The number of the frame on the canvas and the canvas as a data URL, read at one moment."""
+        return self.js("return [Number(document.body.dataset.showFrame),"
+                       " document.getElementById('canvas').toDataURL('image/png')]")
+
     def luma_psnr_between(self, data_url, png):
         """Luma PSNR in dB of a picture the canvas gave (a data URL) against a PNG (inf when equal)."""
         url = "data:image/png;base64," + base64.b64encode(png).decode()
@@ -902,8 +907,7 @@ class PacingTest(PageCase):
                 "document.body.dataset.showFrame))).observe(document.body, {attributeFilter: ['data-show-frame']})")
         self.throttle(6)
         time.sleep(3)
-        frame, png = self.js("return [Number(document.body.dataset.showFrame),"
-                             " document.getElementById('canvas').toDataURL('image/png')]")
+        frame, png = self.frame_and_canvas()
         self.throttle(1)
         drawn = self.js("return drawnFrames")
         self.assertTrue(any(b - a > 1 for a, b in zip(drawn, drawn[1:])), f"no frame was passed over: {drawn}")

@@ -247,8 +247,7 @@ class ContextLossTest(ScreenCase):
         self.wait_for(f"Module.vrexPage.frames >= {frames + 3}", timeout=1, what="frames in the context given back")
         # The scene's brightness swings by half as the dinosaurs turn: the canvas is compared
         # with the native capture of the very frame it holds.
-        frame, png = self.js("return [Number(document.body.dataset.showFrame),"
-                             " document.getElementById('canvas').toDataURL('image/png')]")
+        frame, png = self.frame_and_canvas()
         seconds = time.monotonic() - restored_at
         psnr = self.luma_psnr_between(png, capture_at(frame, *self.canvas_buffer()))
         print(f"frame {frame}, {seconds:.2f} s after the context came back: {psnr:.2f} dB against the native capture")
